@@ -1,0 +1,62 @@
+// The fixed names of the system: registry paths, value names, file names,
+// texts that cross from the engine to the user. Each stands here once.
+// Narrow texts; the build stores them in code page 936.
+#pragma once
+
+namespace tavrin {
+
+// --- Registry, below HKEY_LOCAL_MACHINE (read by detection) -----------------
+constexpr const char* kAcadRoot32 = "SOFTWARE\\Wow6432Node\\Autodesk\\AutoCAD";
+constexpr const char* kAcadPrefix32 = "SOFTWARE\\Wow6432Node\\Autodesk\\AutoCAD\\%s\\";
+constexpr int kLastYear32 = 2009;
+constexpr const char* kAcadRootNative = "SOFTWARE\\Autodesk\\AutoCAD";
+constexpr const char* kAcadPrefixNative = "SOFTWARE\\Autodesk\\AutoCAD\\%s\\";
+constexpr int kLastYearNative = 2021;
+constexpr const char* kValueAcadLocation = "AcadLocation";
+constexpr const char* kValueProductName = "ProductName";
+
+// --- Registry, demand-load entries below each product key -------------------
+constexpr const char* kDemandLoadKeyFormat = "Applications\\TV_BatchPlot%d";
+constexpr const char* kValueLoadCtrls = "LOADCTRLS";
+constexpr unsigned kLoadCtrlsAtStartup = 2;
+constexpr const char* kValueLoader = "LOADER";
+constexpr const char* kLoaderFormat = "%s\\TV_BatchPlot%d.ARX";
+
+// --- Registry, below HKEY_CURRENT_USER (trusted locations) -------------------
+constexpr const char* kUserAcadRoot = "SOFTWARE\\Autodesk\\AutoCAD";
+constexpr const char* kProfileListFormat = "SOFTWARE\\Autodesk\\AutoCAD\\%s\\%s";
+constexpr const char* kProfilesSuffix = "\\Profiles";
+constexpr const char* kVariablesSuffix = "\\Variables";
+constexpr const char* kValueTrustedPaths = "TRUSTEDPATHS";
+
+// --- Files of the setup folder ----------------------------------------------
+constexpr const char* kSetupProgramName = "SetUp.EXE";
+constexpr const char* kFontEn = "Tavrin_EN.shx";
+constexpr const char* kFontHz = "Tavrin_HZ.shx";
+constexpr const char* kPlotDriverSource = "Tavrin.prt5";
+constexpr const char* kZipLibSource = "Tavrin.prt6";
+constexpr const char* kZipLibName = "ICSharpCode.SharpZipLib.dll";
+constexpr const char* kPdfLibSource = "Tavrin.prt7";
+constexpr const char* kPdfLibName = "itextsharp.dll";
+constexpr const char* kConfigFile = "BPlot_Cfg.cfg";
+constexpr const char* kTitleBlockFile = "BPlot_TK.tk";
+
+// --- Folders ----------------------------------------------------------------
+constexpr const char* kAppDataVariable = "APPDATA";
+constexpr const char* kUserConfigFolderFormat = "%s\\Tavrin";
+constexpr const char* kInstallSubfolder = "\\Tavrin批打印软件";
+constexpr const char* kDefaultInstallPath = "C:\\Tavrin";
+constexpr const char* kFontsFolderFormat = "%s\\Fonts";
+constexpr const char* kDriverFolderFormat = "%s\\Drv";
+constexpr const char* kPlotDriverName = "pdfplot9.hdi";
+
+// Paths built in fixed buffers have room for 260 bytes with the terminating
+// zero (MAX_PATH): a path text may hold at most 259 bytes.
+constexpr unsigned kMaxPathBytes = 260;
+
+// --- Texts shown to the user by the install run -----------------------------
+constexpr const char* kInstallCaption = "Tavrin软件安装";
+constexpr const char* kCopyFailedFormat =
+    "拷贝文件 %s 失败，可能原因如下：\n\n1、AutoCAD未关闭\n\n2、系统权限未开放，请以管理者权限登陆系统";
+
+}  // namespace tavrin
