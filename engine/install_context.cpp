@@ -33,7 +33,6 @@ int ReleaseTable::IndexOfCheckBox(int id) {
 }
 
 const int ProductVersion = 20201008;
-const int ProductBits = TAVRIN_PRODUCT_BITS;
 
 int SelectedReleases[kReleaseCount] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
 int LicenceChoice = 1;

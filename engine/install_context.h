@@ -8,10 +8,6 @@
 #include <string>
 #include <vector>
 
-#ifndef TAVRIN_PRODUCT_BITS
-#define TAVRIN_PRODUCT_BITS 64
-#endif
-
 namespace tavrin {
 
 // Texts are narrow, code page 936.
@@ -57,7 +53,9 @@ public:
     static int IndexOfCheckBox(int id);
 };
 
-// Build constants: version 2020.10.8 and the bitness of this build.
+// Build constants: version 2020.10.8 and the bitness of this build. The
+// program defines ProductBits in its entry file from TAVRIN_PRODUCT_BITS, so
+// one source tree builds both a 64-bit and a 32-bit edition of the wizard.
 extern const int ProductVersion;
 extern const int ProductBits;
 
