@@ -54,9 +54,18 @@ constexpr const char* kPlotDriverName = "pdfplot9.hdi";
 // zero (MAX_PATH): a path text may hold at most 259 bytes.
 constexpr unsigned kMaxPathBytes = 260;
 
+// --- Texts shown by the folder picker; %s is the path ------------------------
+constexpr const char* kPathPickerTitle = "请选择安装目录：";
+constexpr const char* kFolderMissingFormat =
+    "The folder:\n\n%s\n\ndoes not exist. Do you want the folder to be created?";
+constexpr const char* kFolderInvalidFormat = "The folder:\n\n%s\n\nis invalid. Please reenter.";
+constexpr const char* kFolderCannotCreateFormat = "The folder:\n\n%s\n\ncan not be created. Please double check.";
+
 // --- Texts shown to the user by the install run -----------------------------
 constexpr const char* kInstallCaption = "Tavrin软件安装";
 constexpr const char* kCopyFailedFormat =
     "拷贝文件 %s 失败，可能原因如下：\n\n1、AutoCAD未关闭\n\n2、系统权限未开放，请以管理者权限登陆系统";
+// Shown when the setup program's own folder cannot be listed; %s is that folder.
+constexpr const char* kSetupFolderUnreadableFormat = "无法读取安装程序所在的文件夹：\n\n%s\n\n安装已中止。";
 
 }  // namespace tavrin
