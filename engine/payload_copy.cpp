@@ -73,8 +73,8 @@ void StepBar(const PayloadJob& job) {
 
 PayloadJob::PayloadJob(const std::string& folder, InstallProgress* progress)
     : m_folder(folder), m_pProgress(progress) {
-    if (m_folder.empty()) throw std::invalid_argument("PayloadJob: empty install folder");
     cp936::RemoveTrailingBackslash(m_folder);
+    if (m_folder.empty()) throw std::invalid_argument("PayloadJob: empty install folder");
 }
 
 bool CopyPayload(const PayloadJob& job, FileSystem& fs, InstallPrompt& prompt) {

@@ -15,7 +15,8 @@ namespace tavrin {
 // What the location page hands to CopyPayload.
 struct PayloadJob {
     // Copies `folder` and removes one trailing "\" (a character of its own
-    // under code page 936). Throws std::invalid_argument for an empty folder.
+    // under code page 936). Throws std::invalid_argument when no folder is
+    // left (an empty text, or "\" alone).
     PayloadJob(const std::string& folder, InstallProgress* progress);
 
     std::string m_folder;            // the install folder, no trailing "\"
