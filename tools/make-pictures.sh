@@ -181,4 +181,14 @@ add "polygon $tip,$ay $((tip + 15)),$((ay - 8)) $((tip + 15)),$((ay + 8))"
 "$im" -size ${W}x$H xc:white -font "$font" -pointsize 12 +antialias -draw "$mvg" \
   +dither -remap "$work/vga16.png" -type Palette -compress none BMP3:"$out/menu.bmp"
 
+# The resource compiler takes the files as they are: check size and depth in
+# the bitmap headers (width at byte 18, height at 22, bits per pixel at 28).
+check_bmp() { # file, width, height, bits per pixel
+  local got
+  got=$(od -An -tu4 -j18 -N8 "$1" | tr -s ' ' | sed 's/^ //; s/ /x/')x$(od -An -tu2 -j28 -N2 "$1" | tr -d ' ')
+  [ "$got" = "$2x$3x$4" ] || { echo "make-pictures: $1 is ${got}, want $2x$3x$4" >&2; exit 1; }
+}
+check_bmp "$out/logo.bmp" 48 48 24
+check_bmp "$out/menu.bmp" 307 175 4
+
 echo "make-pictures: wrote $out/logo.bmp, $out/menu.bmp, $out/setup.ico"
