@@ -28,11 +28,12 @@ bool EqualsAsciiNoCase(const std::string& a, const char* b) {
     return cp936::EqualsNoCase(a, std::string(b));
 }
 
-// The file's lines without their line ends.
+// The file's lines without their line ends; a final line end starts no
+// line of its own. An empty text is one empty line.
 std::vector<std::string> SplitLines(const std::string& text) {
     std::vector<std::string> lines;
     std::size_t start = 0;
-    while (start <= text.size()) {
+    while (start < text.size() || lines.empty()) {
         std::size_t end = text.find('\n', start);
         if (end == std::string::npos) end = text.size();
         std::string line = text.substr(start, end - start);
