@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Runs the GUI tests under Wine and keeps their screenshots:
+#   run_gui_tests.sh BUILD_DIR GUI_TESTS.exe [ARGS...]
+# The tests get a Wine prefix of their own, <build>/wine/gui-prefix (or
+# $TAVRIN_GUI_WINEPREFIX), so the AutoCAD keys they wipe and seed are not
+# those of the engine tests, and a virtual desktop, so that Wine draws the
+# pages' frames and title bars itself. The Wine side cannot write into the
+# build folder, so the test program saves its BMP screenshots inside the
+# prefix; they end up as PNG files in <build>/gui-shots.
+# Needs a display (tools/with-display).
+set -euo pipefail
+tools=$(cd "$(dirname "$0")/../../tools" && pwd)
+build=$(cd "$1" && pwd)
+exe=$2
+shift 2
+prefix=${TAVRIN_GUI_WINEPREFIX:-$build/wine/gui-prefix}
+
+"$tools/wine-prefix" "$prefix"
+if [ ! -f "$prefix/.tavrin-virtual-desktop" ]; then
+  "$tools/wine-as-user" "$prefix" wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null
+  "$tools/wine-as-user" "$prefix" wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null
+  "$tools/wine-as-user" "$prefix" wineserver -w
+  touch "$prefix/.tavrin-virtual-desktop"
+fi
+
+shots_unix=$prefix/drive_c/tavrin-gui-shots
+rm -rf "$shots_unix"
+status=0
+"$tools/wine-as-user" "$prefix" wine "$exe" --shots='C:\tavrin-gui-shots' "$@" || status=$?
+"$tools/wine-as-user" "$prefix" wineserver -w || true
+
+out=$build/gui-shots
+rm -rf "$out"
+mkdir -p "$out"
+count=0
+for bmp in "$shots_unix"/*.bmp; do
+  [ -e "$bmp" ] || continue
+  name=$(basename "$bmp" .bmp)
+  convert "$bmp" "$out/$name.png"
+  count=$((count + 1))
+done
+echo "gui: $count screenshots in $out"
+exit $status
