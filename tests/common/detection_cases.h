@@ -1,6 +1,7 @@
 // Detection cases shared by the native tests (in-memory registry) and the
 // Windows tests (Wine's registry): a fixture and every entry detection must
-// record from it, in order.
+// record from it, release by release from 2008, each release's entries in
+// the order they were recorded.
 #pragma once
 
 #include <string>
@@ -41,9 +42,9 @@ inline std::vector<DetectionCase> DetectionCases() {
           {2011, native + "R18.1\\ACAD-9001:804\\", "C:\\AutoCAD 2011 中文"}}},
         {"year_at_offset_0_and_lower_year_wins",
          "detect_years_in_name.reg",
-         {{2010, native + "R18.0\\P\\", "C:\\A"},
-          {2013, native + "R19.0\\P\\", "C:\\B"},
-          {2008, native + "R20.0\\P\\", "C:\\D"}}},
+         {{2008, native + "R20.0\\P\\", "C:\\D"},
+          {2010, native + "R18.0\\P\\", "C:\\A"},
+          {2013, native + "R19.0\\P\\", "C:\\B"}}},
         {"value_of_255_chars_taken_256_not",
          "detect_value_sizes.reg",
          {{2016, native + "R20.1\\Fits\\", "C:\\" + std::string(252, 'L')},
