@@ -58,8 +58,9 @@ EntryOutcome CopyEntry(const DirEntry& entry, const std::string& sourceFolder, c
     while (!TryCopy(fs, source, destination)) {
         const CopyFailureAnswer answer =
             prompt.AskCopyFailed(FormatText(kCopyFailedFormat, destination.c_str()), kInstallCaption);
-        if (answer == CopyFailureAnswer::Abort) return EntryOutcome::Aborted;
         if (answer == CopyFailureAnswer::Ignore) break;
+        // Anything but Retry or Ignore (a box that could not be shown) stops.
+        if (answer != CopyFailureAnswer::Retry) return EntryOutcome::Aborted;
     }
     ClearReadOnly(fs, destination);
     return EntryOutcome::Done;
@@ -108,6 +109,7 @@ std::string SetupFolder(FileSystem& fs) {
 }
 
 void ClearReadOnly(FileSystem& fs, const std::string& path) {
+    if (!FitsPath(path)) return;
     std::uint32_t attributes = 0;
     if (!fs.GetAttributes(path, attributes)) return;
     if ((attributes & kAttrReadOnly) == 0) return;

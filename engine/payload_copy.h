@@ -35,7 +35,8 @@ bool CopyPayload(const PayloadJob& job, FileSystem& fs, InstallPrompt& prompt);
 std::string SetupFolder(FileSystem& fs);
 
 // Removes the read-only bit of the file at `path`, keeping its other bits.
-// Silent: a missing file or a failed change is ignored.
+// Silent: a missing file, a path too long for Win32 or a failed change is
+// ignored.
 void ClearReadOnly(FileSystem& fs, const std::string& path);
 
 // "%s\Tavrin" of the "APPDATA" value ("\Tavrin" when it is not set).

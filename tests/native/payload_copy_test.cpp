@@ -282,6 +282,18 @@ TEST_F(PayloadCopyTest, AbortOnTheThirdFailureKeepsEarlierCopiesAndCopiesNothing
     EXPECT_EQ(progress.steps, 2 + 1 + 5);  // ".", "..", SetUp.exe, f1..f5; no closing step
 }
 
+TEST_F(PayloadCopyTest, AnAnswerOtherThanRetryOrIgnoreStopsLikeAbort) {
+    fs.AddFile(In(kSetup, "a.dll"), "new a");
+    fs.AddFile(In(kTarget, "a.dll"), "old a");
+    fs.SetInUse(In(kTarget, "a.dll"));
+    prompt.Then(static_cast<CopyFailureAnswer>(0));  // MessageBoxA failed and gave 0
+
+    EXPECT_FALSE(Run());
+
+    EXPECT_EQ(prompt.questions.size(), 1u);
+    EXPECT_EQ(fs.ReadContent(In(kTarget, "a.dll")), std::string("old a"));
+}
+
 TEST_F(PayloadCopyTest, MissingConfigParentShowsAsFailedCopies) {
     fs.SetEnvironment("APPDATA", "C:\\Nowhere\\Roaming");
     fs.AddFile(In(kSetup, "BPlot_Cfg.cfg"));
