@@ -28,27 +28,23 @@ std::string FoldKey(const std::string& name) {
     return key;
 }
 
-// Splits a key path into its levels. One trailing "\" is dropped; "" gives
-// no level; an empty level anywhere else makes the path malformed.
+// Splits a key path into its levels. A run of "\" separates two levels and
+// trailing ones are dropped, as the registry's own path parsing does; a
+// leading "\" makes the path malformed (ERROR_BAD_PATHNAME). "" gives no level.
 bool SplitPath(const std::string& path, std::vector<std::string>& levels) {
-    std::string rest = path;
-    cp936::RemoveTrailingBackslash(rest);
     levels.clear();
-    if (rest.empty()) return true;
+    if (!path.empty() && path[0] == '\\') return false;
     std::string level;
-    bool ok = true;
-    cp936::ForEachChar(rest, [&](std::size_t i, std::size_t n) {
-        if (n == 1 && rest[i] == '\\') {
-            if (level.empty()) ok = false;
-            levels.push_back(level);
+    cp936::ForEachChar(path, [&](std::size_t i, std::size_t n) {
+        if (n == 1 && path[i] == '\\') {
+            if (!level.empty()) levels.push_back(level);
             level.clear();
         } else {
-            level.append(rest, i, n);
+            level.append(path, i, n);
         }
     });
-    if (level.empty()) return false;
-    levels.push_back(level);
-    return ok;
+    if (!level.empty()) levels.push_back(level);
+    return true;
 }
 
 }  // namespace

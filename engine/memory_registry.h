@@ -14,7 +14,9 @@
 //  - the root handles are predefined: OpenRoot always gives the same one and
 //    closing it does nothing;
 //  - a subkey name of more than 255 bytes can exist; SubkeyName then gives
-//    MoreData, as RegEnumKeyExA into a 256-character buffer does.
+//    MoreData, as RegEnumKeyExA into a 256-character buffer does;
+//  - in a key path, runs of "\" count as one and trailing ones are ignored;
+//    a path that starts with "\" fails (Failed, ERROR_BAD_PATHNAME).
 // The seeding and inspection helpers at the end work on paths from a root and
 // ignore access rules; tests use them to set up a registry and to check what
 // the engine left in it.
@@ -60,10 +62,11 @@ public:
     void Close(RegHandle key) override;
 
     // --- Seeding and inspection by path from a root -------------------------
-    // Paths use "\" between levels; one trailing "\" is allowed; "" is the root.
+    // Paths take the same forms as in the calls above: "\" between levels,
+    // runs of "\" count as one, trailing ones are ignored, "" is the root.
 
     // Creates the key and every missing level above it. False when the path
-    // is malformed (an empty level) or deeper than a registry allows.
+    // starts with "\" or is deeper than a registry allows (512 levels).
     bool AddKey(RegRoot root, const std::string& path);
     // Sets a value of any type to exact bytes, creating the key if needed.
     bool SetValue(RegRoot root, const std::string& path, const std::string& name, std::uint32_t type,
