@@ -13,8 +13,6 @@ CWinApp::~CWinApp() {
     if (g_app == this) g_app = nullptr;
 }
 
-CWinApp* AfxGetApp() { return g_app; }
-
 HINSTANCE AfxGetResourceHandle() {
     // Before AfxWinMain has run (static initialisation) the program file is
     // still the right module.

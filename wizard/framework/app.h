@@ -16,14 +16,10 @@ public:
     CWinApp(const CWinApp&) = delete;
     CWinApp& operator=(const CWinApp&) = delete;
 
-    // All the work of the program. The return value tells whether the
-    // application wants to go on running; nothing here ever does, so it is
-    // only passed through.
+    // All the work of the program. The program ends when it returns,
+    // whatever it returns: there is no message loop to go on with.
     virtual bool InitInstance() = 0;
 };
-
-// The one application object, or null before it is constructed.
-CWinApp* AfxGetApp();
 
 // The module that holds the program's resources (dialog templates, icons,
 // bitmaps): the program file itself.

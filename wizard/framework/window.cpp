@@ -21,8 +21,6 @@ HWND CWnd::Detach() {
 
 bool CWnd::EnableWindow(bool enable) { return ::EnableWindow(m_hWnd, enable ? TRUE : FALSE) != 0; }
 
-bool CWnd::IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd) != 0; }
-
 bool CWnd::ShowWindow(int command) { return ::ShowWindow(m_hWnd, command) != 0; }
 
 void CWnd::SetWindowText(const Text& text) { ::SetWindowTextA(m_hWnd, text.c_str()); }

@@ -24,7 +24,6 @@ public:
     HWND Detach();
 
     bool EnableWindow(bool enable);
-    bool IsWindowEnabled() const;
     bool ShowWindow(int command);
     void SetWindowText(const Text& text);
     Text GetWindowText() const;
