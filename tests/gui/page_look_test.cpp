@@ -2,6 +2,7 @@
 // the button row.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "resource.h"
@@ -21,6 +22,10 @@ const EditionCase kEditions[] = {
     {"Bits64", Edition::Bits64, texts::kCaption64},
     {"Bits32", Edition::Bits32, texts::kCaption32},
 };
+
+void PrintTo(const EditionCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class PageLook : public ::testing::TestWithParam<EditionCase> {};
 

@@ -3,6 +3,7 @@
 // every page shows the choices the user left on it.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "resource.h"
@@ -31,6 +32,10 @@ const EndCase kEndCases[] = {
     {"LocationEscape", PageKind::Location, Leave::EscapeKey},
     {"LocationCloseBox", PageKind::Location, Leave::CloseBox},
 };
+
+void PrintTo(const EndCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class WizardEnds : public ::testing::TestWithParam<EndCase> {};
 

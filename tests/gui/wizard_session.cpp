@@ -130,6 +130,10 @@ const char* NameOf(PageKind kind) {
     return "no page";
 }
 
+const char* NameOf(BoxKind kind) {
+    return kind == BoxKind::MessageBox ? "message box" : "folder browser";
+}
+
 PageKind PageKindOf(HWND window) {
     if (ClassNameOf(window) != "#32770" || TitleOf(window) != texts::kPageTitle) return PageKind::None;
     if (ControlOf(window, IDC_DISAGREE) != nullptr) return PageKind::Licence;
@@ -239,6 +243,39 @@ AssertionResult Wizard::Ends() {
     }
     current_ = Page();
     return AssertionSuccess();
+}
+
+std::vector<HWND> Wizard::Boxes(BoxKind kind) const {
+    std::vector<HWND> boxes;
+    for (HWND window : VisibleTopLevelWindows(process_.Id())) {
+        if (ClassNameOf(window) != "#32770" || PageKindOf(window) != PageKind::None) continue;
+        const bool browser = ControlOf(window, IDC_BROWSER_TREE) != nullptr;
+        if (browser == (kind == BoxKind::FolderBrowser)) boxes.push_back(window);
+    }
+    return boxes;
+}
+
+AssertionResult Wizard::WaitForBox(BoxKind kind, HWND& box) {
+    if (!process_.IsStarted()) return AssertionFailure() << "the wizard was not started";
+    std::vector<HWND> boxes;
+    WaitUntil([&] {
+        boxes = Boxes(kind);
+        return !boxes.empty() || !process_.IsRunning();
+    });
+    if (boxes.empty()) {
+        return AssertionFailure() << "no " << NameOf(kind) << " within " << kWaitMs / 1000
+                                  << " s; on the screen: " << DescribeScreen();
+    }
+    box = boxes.front();
+    Settle(box);
+    Screenshot(NameOf(kind));
+    return AssertionSuccess();
+}
+
+AssertionResult Wizard::WaitUntilClosed(HWND window) {
+    if (WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); })) return AssertionSuccess();
+    return AssertionFailure() << "the window is still open after " << kWaitMs / 1000
+                              << " s; on the screen: " << DescribeScreen();
 }
 
 void Wizard::Screenshot(const std::string& label) {

@@ -92,6 +92,11 @@ private:
     PageKind kind_ = PageKind::None;
 };
 
+// The boxes a page opens over itself: a platform message box, or the shell's
+// folder browser (folder tree 14145) of the folder picker.
+enum class BoxKind { MessageBox, FolderBrowser };
+const char* NameOf(BoxKind kind);
+
 // --- The running wizard --------------------------------------------------------
 
 // One run of the wizard from its own setup folder. The process is ended and
@@ -113,6 +118,11 @@ public:
     // one; ExitCode() then holds its exit code.
     ::testing::AssertionResult Ends();
     DWORD ExitCode() const { return exitCode_; }
+    // Waits for a box of kind `kind` over the current page and takes a
+    // screenshot of it. Its buttons are clicked with PostClick, and
+    // WaitUntilClosed waits for it to go.
+    ::testing::AssertionResult WaitForBox(BoxKind kind, HWND& box);
+    ::testing::AssertionResult WaitUntilClosed(HWND window);
     const Page& Current() const { return current_; }
     const SetupFolder& Folder() const { return folder_; }
     DWORD ProcessId() const { return process_.Id(); }
@@ -124,6 +134,7 @@ private:
     // What the program shows now, for the message of a failed wait.
     std::string DescribeScreen() const;
     std::vector<HWND> NewPages() const;
+    std::vector<HWND> Boxes(BoxKind kind) const;
 
     Edition edition_;
     SetupFolder folder_;
