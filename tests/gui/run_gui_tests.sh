@@ -16,17 +16,13 @@ shift 2
 prefix=${TAVRIN_GUI_WINEPREFIX:-$build/wine/gui-prefix}
 
 "$tools/wine-prefix" "$prefix"
-# Once per prefix: the virtual desktop; "宋体" (SimSun, the pages' font, which
-# Wine lacks) drawn with WenQuanYi Micro Hei, so that a font asked for with
-# ANSI_CHARSET still has the Chinese glyphs, as SimSun has on Windows; and
-# Wine's Marlett, which draws the title bar's buttons, where Wine finds it.
+# Once per prefix (wine-prefix already draws "宋体" with the machine's Chinese
+# font): the virtual desktop, and Wine's Marlett, which draws the title bar's
+# buttons, copied where Wine finds it.
 if [ ! -f "$prefix/.tavrin-gui-setup" ]; then
   as_user() { "$tools/wine-as-user" "$prefix" "$@"; }
   as_user wine64 reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null
   as_user wine64 reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null
-  for face in 宋体 SimSun; do
-    as_user wine64 reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d 'WenQuanYi Micro Hei' /f >/dev/null
-  done
   marlett=/usr/share/wine/fonts/marlett.ttf
   [ -f "$marlett" ] && as_user cp "$marlett" "$prefix/drive_c/windows/Fonts/"
   as_user wineserver -w
