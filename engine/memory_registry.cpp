@@ -329,26 +329,36 @@ RegStatus MemoryRegistry::QueryValue(RegHandle key, const std::string& name, std
     return RegStatus::Ok;
 }
 
-RegStatus MemoryRegistry::SetRaw(RegHandle key, const std::string& name, std::uint32_t type, std::string data) {
+RegStatus MemoryRegistry::SetValue(RegHandle key, const std::string& name, std::uint32_t type,
+                                  const std::string& data) {
     RegStatus status;
     bool writable = false;
     std::shared_ptr<Node> node = Resolve(key, status, &writable);
     if (!node) return status;
     if (!writable) return RegStatus::AccessDenied;
-    node->SetValue(name, type, std::move(data));
+    node->SetValue(name, type, data);
     return RegStatus::Ok;
+}
+
+RegStatus MemoryRegistry::DeleteValue(RegHandle key, const std::string& name) {
+    RegStatus status;
+    bool writable = false;
+    std::shared_ptr<Node> node = Resolve(key, status, &writable);
+    if (!node) return status;
+    if (!writable) return RegStatus::AccessDenied;
+    return node->values.erase(FoldKey(name)) > 0 ? RegStatus::Ok : RegStatus::NotFound;
 }
 
 RegStatus MemoryRegistry::SetString(RegHandle key, const std::string& name, const std::string& text) {
     std::string data = text;
     data += '\0';
-    return SetRaw(key, name, kRegSz, std::move(data));
+    return SetValue(key, name, kRegSz, data);
 }
 
 RegStatus MemoryRegistry::SetDword(RegHandle key, const std::string& name, std::uint32_t value) {
     std::string data(4, '\0');
     for (int i = 0; i < 4; ++i) data[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-    return SetRaw(key, name, kRegDword, std::move(data));
+    return SetValue(key, name, kRegDword, data);
 }
 
 RegStatus MemoryRegistry::DeleteKey(RegHandle parent, const std::string& path) {

@@ -61,6 +61,11 @@ public:
     RegStatus DeleteKey(RegHandle parent, const std::string& path) override;
     void Close(RegHandle key) override;
 
+    // RegSetValueExA with any type: `data` is stored as it stands.
+    RegStatus SetValue(RegHandle key, const std::string& name, std::uint32_t type, const std::string& data);
+    // RegDeleteValueA.
+    RegStatus DeleteValue(RegHandle key, const std::string& name);
+
     // --- Seeding and inspection by path from a root -------------------------
     // Paths take the same forms as in the calls above: "\" between levels,
     // runs of "\" count as one, trailing ones are ignored, "" is the root.
@@ -119,7 +124,6 @@ private:
     std::shared_ptr<Node> Resolve(RegHandle key, RegStatus& status, bool* writable = nullptr) const;
     RegStatus Open(RegHandle parent, const std::string& path, bool writable, RegHandle& out);
     RegHandle NewHandle(std::shared_ptr<Node> node, bool writable);
-    RegStatus SetRaw(RegHandle key, const std::string& name, std::uint32_t type, std::string data);
 
     std::shared_ptr<Node> local_machine_;
     std::shared_ptr<Node> current_user_;

@@ -72,7 +72,7 @@ bool IsKeyPath(std::string path) {
 
 class Loader {
 public:
-    Loader(MemoryRegistry& registry, RegFileError& error) : registry_(registry), error_(error) {}
+    Loader(MemoryRegistry& registry, RegFileError& error) : registry_(registry), error_(error), key_(registry) {}
 
     bool Run(const std::string& text) {
         lines_ = SplitLines(text);
@@ -112,7 +112,7 @@ private:
 
     // "[ROOT\path]" or "[-ROOT\path]", trailing blanks removed.
     bool Section(const std::string& text) {
-        has_key_ = false;
+        key_.Reset();
         if (!EndsWithOwnChar(text, ']')) return Fail("a key line must end with ']'");
         std::string inner = text.substr(1, text.size() - 2);
         const bool remove = !inner.empty() && inner[0] == '-';
@@ -142,10 +142,16 @@ private:
             registry_.DeleteTree(root, path);  // a missing key is no error
             return true;
         }
-        if (!registry_.AddKey(root, path)) return Fail("key path too deep");
-        has_key_ = true;
-        root_ = root;
-        path_ = path;
+        // The key stays open for the section's values: no walk from the root
+        // per value.
+        RegHandle rootKey = 0;
+        registry_.OpenRoot(root, rootKey);
+        const RegStatus status = registry_.CreateKey(rootKey, path, key_.Receive());
+        if (status != RegStatus::Ok) {
+            return Fail("cannot create the key (" + std::string(status == RegStatus::AccessDenied
+                                                                    ? "access denied"
+                                                                    : "path too deep") + ")");
+        }
         return true;
     }
 
@@ -185,7 +191,7 @@ private:
     }
 
     bool Value(std::size_t p) {
-        if (!has_key_) return Fail("a value outside of a [key] section");
+        if (!key_.IsOpen()) return Fail("a value outside of a [key] section");
         const std::string& line = lines_[line_];
         std::string name;
         if (line[p] == '@') {
@@ -201,7 +207,7 @@ private:
 
         if (rest.compare(0, 1, "-") == 0) {
             if (!OnlyBlanksFrom(line, p + 1)) return Fail("unexpected text after '-'");
-            registry_.DeleteValue(root_, path_, name);  // a missing value is no error
+            registry_.DeleteValue(key_.Get(), name);  // a missing value is no error
             return true;
         }
         if (rest.compare(0, 1, "\"") == 0) {
@@ -278,7 +284,7 @@ private:
     }
 
     bool Set(const std::string& name, std::uint32_t type, const std::string& data) {
-        registry_.SetValue(root_, path_, name, type, data);
+        registry_.SetValue(key_.Get(), name, type, data);
         return true;
     }
 
@@ -286,9 +292,7 @@ private:
     RegFileError& error_;
     std::vector<std::string> lines_;
     std::size_t line_ = 0;
-    bool has_key_ = false;
-    RegRoot root_ = RegRoot::LocalMachine;
-    std::string path_;
+    RegKey key_;  // the key of the current section; closed outside of one
 };
 
 // Data that regedit reads back from "..." unchanged: one final zero, no

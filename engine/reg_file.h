@@ -33,6 +33,7 @@ struct RegFileError {
 
 // Applies the text to `registry`, line by line. On malformed input returns
 // false with `error` set; the lines before the bad one have been applied.
+// A section naming a key marked unopenable fails: mark keys after loading.
 bool LoadRegText(const std::string& text, MemoryRegistry& registry, RegFileError& error);
 
 // Reads the file's bytes and applies them as LoadRegText does.

@@ -286,6 +286,8 @@ TEST_F(MemoryRegistryTest, OnlyKeysOpenedForWritingTakeValues) {
         const RegHandle target = c.how == 3 ? root : key.Get();
         EXPECT_EQ(registry.SetString(target, "s", "x"), c.expected);
         EXPECT_EQ(registry.SetDword(target, "d", 1), c.expected);
+        EXPECT_EQ(registry.SetValue(target, "b", kRegBinary, "\x01"), c.expected);
+        EXPECT_EQ(registry.DeleteValue(target, "s"), c.expected);
     }
     // A read handle still creates and deletes subkeys, as on Windows.
     RegKey reader(registry);

@@ -113,6 +113,7 @@ TEST(RegFileTest, MalformedInputGivesTheLineAndTheReason) {
         {"empty_level", "REGEDIT4\n[HKEY_CURRENT_USER\\A\\\\B]\n", 2, "empty level"},
         {"root_removal", "REGEDIT4\n[-HKEY_CURRENT_USER]\n", 2, "root"},
         {"too_deep", deep, 2, "too deep"},
+        {"too_deep_after_another_key", "REGEDIT4\n[HKCU\\K]\n" + deep.substr(9) + "\"a\"=\"b\"\n", 3, "too deep"},
         {"missing_equals", "REGEDIT4\n[HKCU\\K]\n\"a\" \"b\"\n", 3, "'='"},
         {"unclosed_name", "REGEDIT4\n[HKCU\\K]\n\"abc\n", 3, "closing"},
         {"unclosed_text", "REGEDIT4\n[HKCU\\K]\n\"a\"=\"b\n", 3, "closing"},
