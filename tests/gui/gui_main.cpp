@@ -2,8 +2,6 @@
 //   --setup=PATH      SetUp.exe (64-bit edition)
 //   --setup32=PATH    SetUp32.exe (the edition built with ProductBits 32)
 //   --shots=FOLDER    where every visited page's screenshot goes (BMP)
-//   --fixtures=FOLDER the .reg fixtures in code page 936 (default "fixtures",
-//                     relative to the build folder the tests run in)
 // A Unix path ("/x/y") is taken as Wine's Z:\x\y.
 #include <gtest/gtest.h>
 
@@ -29,7 +27,7 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (TakeOption(arg, "setup", settings.setup64) || TakeOption(arg, "setup32", settings.setup32) ||
-            TakeOption(arg, "shots", settings.shotsFolder) || TakeOption(arg, "fixtures", settings.fixtures)) {
+            TakeOption(arg, "shots", settings.shotsFolder)) {
             continue;
         }
         std::fprintf(stderr, "gui_tests: unknown argument %s\n", argv[i]);

@@ -14,6 +14,10 @@ build=$(cd "$1" && pwd)
 exe=$2
 shift 2
 prefix=${TAVRIN_GUI_WINEPREFIX:-$build/wine/gui-prefix}
+if [ -z "${DISPLAY:-}" ]; then
+  echo "gui: no display; run the tests under tools/with-display" >&2
+  exit 1
+fi
 
 "$tools/wine-prefix" "$prefix"
 # Once per prefix (wine-prefix already draws "宋体" with the machine's Chinese

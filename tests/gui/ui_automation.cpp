@@ -202,16 +202,6 @@ void ChildProcess::Kill() {
     id_ = 0;
 }
 
-bool RunToEnd(const std::string& commandLine, DWORD timeoutMs, DWORD& exitCode, std::string& error) {
-    ChildProcess process;
-    if (!process.Start(commandLine, "", error)) return false;
-    if (!process.WaitForExit(timeoutMs, exitCode)) {
-        error = commandLine + " did not end within " + std::to_string(timeoutMs) + " ms";
-        return false;
-    }
-    return true;
-}
-
 std::vector<HWND> VisibleTopLevelWindows(DWORD pid) {
     std::vector<HWND> windows;
     EnumState state{pid, &windows};

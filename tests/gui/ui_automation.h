@@ -67,10 +67,6 @@ private:
     DWORD id_ = 0;
 };
 
-// Runs `commandLine` to its end; false when it could not start or did not end
-// within `timeoutMs`.
-bool RunToEnd(const std::string& commandLine, DWORD timeoutMs, DWORD& exitCode, std::string& error);
-
 // --- Windows and controls ----------------------------------------------------
 
 // The visible top-level windows of process `pid`, in Z order.

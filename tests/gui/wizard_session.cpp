@@ -3,7 +3,9 @@
 #include <cctype>
 #include <cstdio>
 
+#include "memory_registry.h"
 #include "resource.h"
+#include "wine_registry.h"
 #include "wizard_texts.h"
 
 namespace tavrin::gui {
@@ -13,25 +15,6 @@ namespace {
 using ::testing::AssertionFailure;
 using ::testing::AssertionResult;
 using ::testing::AssertionSuccess;
-
-// How long regedit may take over one fixture.
-constexpr DWORD kRegeditMs = 30000;
-
-// The AutoCAD keys the wizard reads (detection, both views) and writes
-// (demand-load entries below the product keys, the user's trusted paths).
-struct KeyToWipe {
-    HKEY root;
-    const char* path;
-};
-const KeyToWipe kAutoCadKeys[] = {
-    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Autodesk"},
-    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Wow6432Node\\Autodesk"},
-    {HKEY_CURRENT_USER, "SOFTWARE\\Autodesk"},
-};
-
-bool FileExists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
 
 // Deletes a folder with everything in it; read-only files too.
 void RemoveTree(const std::string& folder) {
@@ -76,23 +59,10 @@ GuiSettings& Settings() {
 }
 
 AssertionResult SeedRegistry(const std::string& fixtureName) {
-    for (const KeyToWipe& key : kAutoCadKeys) {
-        const LSTATUS status = RegDeleteTreeA(key.root, key.path);
-        if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) {
-            return AssertionFailure() << "could not remove " << key.path << ", error " << status;
-        }
-    }
-    if (fixtureName.empty()) return AssertionSuccess();
-
-    const std::string file = Settings().fixtures + "\\" + fixtureName + ".reg";
-    if (!FileExists(file)) return AssertionFailure() << "no fixture " << file;
-    DWORD exitCode = 0;
-    std::string error;
-    if (!RunToEnd("regedit.exe /S \"" + file + "\"", kRegeditMs, exitCode, error)) {
-        return AssertionFailure() << error;
-    }
-    if (exitCode != 0) return AssertionFailure() << "regedit /S " << file << " ended with " << exitCode;
-    return AssertionSuccess();
+    // The fixture goes through the in-memory loader too, which reports the
+    // malformed lines that regedit passes over in silence.
+    MemoryRegistry parsed;
+    return tavrin::testing::SeedFixture(fixtureName + ".reg", parsed);
 }
 
 SetupFolder::~SetupFolder() {

@@ -20,7 +20,6 @@ struct GuiSettings {
     std::string setup64;      // SetUp.exe, the 64-bit edition
     std::string setup32;      // SetUp32.exe, the edition built with ProductBits 32
     std::string shotsFolder;  // where the screenshots go; none taken when empty
-    std::string fixtures = "fixtures";  // the .reg fixtures, in code page 936
 };
 GuiSettings& Settings();
 
@@ -30,7 +29,8 @@ enum class Edition { Bits64, Bits32 };
 
 // Removes every AutoCAD key the wizard reads or writes (both registry views
 // below HKEY_LOCAL_MACHINE, and the user's profiles), then imports
-// fixtures\NAME.reg with regedit /S. An empty name leaves the keys removed.
+// fixtures\NAME.reg (in the build folder, the tests' working folder) with
+// regedit /S.
 ::testing::AssertionResult SeedRegistry(const std::string& fixtureName);
 
 // A setup folder of its own in the temp folder, holding the program as
