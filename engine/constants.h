@@ -68,4 +68,12 @@ constexpr const char* kCopyFailedFormat =
 // Shown when the setup program's own folder cannot be listed; %s is that folder.
 constexpr const char* kSetupFolderUnreadableFormat = "无法读取安装程序所在的文件夹：\n\n%s\n\n安装已中止。";
 
+// --- Texts of the location page when it refuses a folder text ---------------
+// %s is the folder text.
+constexpr const char* kFolderHasSemicolonFormat =
+    "安装路径中不能含有分号（;）：\n\n%s\n\nAutoCAD 用分号分隔它信任的各个文件夹。请重新选择安装路径。";
+// %s is the folder, %d the most bytes it may have.
+constexpr const char* kFolderTooLongFormat =
+    "安装路径太长：\n\n%s\n\n所选文件夹的路径最多只能有 %d 个字节（一个汉字占两个字节）。请选择较短的路径。";
+
 }  // namespace tavrin

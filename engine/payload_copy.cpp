@@ -22,17 +22,17 @@ bool IsLeftOut(const std::string& name) {
            IsNamed(name, kPlotDriverSource);
 }
 
+bool IsConfigFile(const std::string& name) { return IsNamed(name, kConfigFile) || IsNamed(name, kTitleBlockFile); }
+
 // Where a file of the setup folder goes. The configuration folder is built
 // and created again for each configuration file.
 std::string DestinationOf(const std::string& name, const std::string& target, FileSystem& fs) {
-    if (IsNamed(name, kZipLibSource)) return target + "\\" + kZipLibName;
-    if (IsNamed(name, kPdfLibSource)) return target + "\\" + kPdfLibName;
-    if (IsNamed(name, kConfigFile) || IsNamed(name, kTitleBlockFile)) {
+    if (IsConfigFile(name)) {
         const std::string configFolder = UserConfigFolder(fs);
         if (FitsPath(configFolder)) fs.CreateFolder(configFolder);
         return configFolder + "\\" + name;
     }
-    return target + "\\" + name;
+    return target + "\\" + PayloadInstallName(name);
 }
 
 // A path too long for Win32 is not handed to the file system; the copy
@@ -71,6 +71,13 @@ void StepBar(const PayloadJob& job) {
 }
 
 }  // namespace
+
+std::string PayloadInstallName(const std::string& name) {
+    if (IsLeftOut(name) || IsConfigFile(name)) return std::string();
+    if (IsNamed(name, kZipLibSource)) return kZipLibName;
+    if (IsNamed(name, kPdfLibSource)) return kPdfLibName;
+    return name;
+}
 
 PayloadJob::PayloadJob(const std::string& folder, InstallProgress* progress)
     : m_folder(folder), m_pProgress(progress) {

@@ -30,6 +30,12 @@ struct PayloadJob {
 // which folder); true when every entry has been handled.
 bool CopyPayload(const PayloadJob& job, FileSystem& fs, InstallPrompt& prompt);
 
+// The name a file of the setup folder takes in the install folder ("Tavrin.prt6"
+// becomes "ICSharpCode.SharpZipLib.dll"), or "" for a file that does not go
+// there (the setup program, the AutoCAD support files, the configuration
+// files).
+std::string PayloadInstallName(const std::string& name);
+
 // The folder of the running program: its full path cut before the last "\".
 // A bare program name (no "\") means the current folder.
 std::string SetupFolder(FileSystem& fs);

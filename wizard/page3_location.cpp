@@ -1,15 +1,57 @@
 #include "page3_location.h"
 
 #include "constants.h"
+#include "cp936.h"
+#include "demand_load.h"
 #include "framework/ddx.h"
 #include "framework/message_box.h"
+#include "install_folder.h"
 #include "page_look.h"
+#include "path_dialog.h"
+#include "payload_copy.h"
 #include "resource.h"
+#include "support_files.h"
+#include "win32_file_system.h"
+#include "win32_registry.h"
+#include "wizard_app.h"
 
 namespace tavrin {
 
+namespace {
+
+// The engine steps the page's bar through this.
+class BarProgress : public InstallProgress {
+public:
+    explicit BarProgress(CProgressCtrl& bar) : bar_(bar) {}
+    void Step() override { bar_.StepIt(); }
+
+private:
+    CProgressCtrl& bar_;
+};
+
+// The engine asks its questions through message boxes owned by the page.
+class PagePrompt : public InstallPrompt {
+public:
+    explicit PagePrompt(HWND page) : page_(page) {}
+    CopyFailureAnswer AskCopyFailed(const std::string& text, const std::string& caption) override {
+        const int answer = ::MessageBoxA(page_, text.c_str(), caption.c_str(), MB_ABORTRETRYIGNORE);
+        if (answer == IDRETRY) return CopyFailureAnswer::Retry;
+        if (answer == IDIGNORE) return CopyFailureAnswer::Ignore;
+        return CopyFailureAnswer::Abort;
+    }
+    void ShowError(const std::string& text, const std::string& caption) override {
+        ::MessageBoxA(page_, text.c_str(), caption.c_str(), MB_OK | MB_ICONSTOP);
+    }
+
+private:
+    HWND page_;
+};
+
+}  // namespace
+
 const CommandEntry<Dlg_Page3> Dlg_Page3::kCommands[] = {
     {IDC_BACK, BN_CLICKED, &Dlg_Page3::OnBnClickedBack},
+    {IDC_BROWSE, BN_CLICKED, &Dlg_Page3::OnBnClickedBrowse},
 };
 
 Dlg_Page3::Dlg_Page3(HWND parent) : CDialog(IDD_PAGE3_LOCATION, parent), m_path(kDefaultInstallPath) {}
@@ -44,6 +86,18 @@ void Dlg_Page3::OnBnClickedBack() {
     CDialog::OnOK();
 }
 
+void Dlg_Page3::OnBnClickedBrowse() {
+    UpdateData(true);
+    const Text initialPath = m_path;
+    CPathDialog picker(kPathPickerTitle, kPathPickerTitle, initialPath.c_str());
+    if (picker.BrowseModal() == 1) {
+        m_pathReady = true;
+        m_path = picker.GetChosenPath();
+        UpdateData(false);
+    }
+    UpdateInstallButton();
+}
+
 void Dlg_Page3::OnOK() {
     UpdateData(true);
     InstallPathChoice = m_path;
@@ -54,12 +108,47 @@ void Dlg_Page3::OnOK() {
         AfxReportInvalidArgument();
         return;
     }
-    if (m_path.back() == '\\') m_path.pop_back();
-    // The install run (install folder, payload copy, registration, support
-    // files) is not part of this page yet: Install leads on to the finish
-    // page directly.
+    // Refused texts (";", too long) and relative ones (made absolute) are
+    // dealt with before anything is created: the registry must never get a
+    // relative or split path.
+    Win32FileSystem fs;
+    const InstallFolderChoice choice = CheckInstallFolderText(m_path, fs);
+    if (!choice.accepted) {
+        AfxMessageBox(choice.refusal, MB_OK | MB_ICONSTOP);
+        return;
+    }
+    fs.CreateFolder(choice.folder);
+    m_path = choice.installFolder;
+    fs.CreateFolder(m_path);
+    if (!RunInstall()) return;
     m_nextPage = 4;
     CDialog::OnOK();
+}
+
+bool Dlg_Page3::RunInstall() {
+    m_progress.SetRange(0, 50);
+    m_progress.SetStep(1);
+    m_progress.SetPos(0);
+
+    Win32FileSystem fs;
+    BarProgress progress(m_progress);
+    PagePrompt prompt(m_hWnd);
+    if (!CopyPayload(PayloadJob(m_path, &progress), fs, prompt)) {
+        OnCancel();
+        return false;
+    }
+    m_progress.StepIt();
+
+    theInstallContext.InstallFolder = m_path;
+    cp936::RemoveTrailingBackslash(theInstallContext.InstallFolder);
+    Win32Registry registry;
+    RegisterSelectedReleases(theInstallContext, SelectedReleases, registry);
+    m_progress.StepIt();
+
+    CopySupportFiles(theInstallContext, SelectedReleases, fs);
+    m_progress.StepIt();
+    m_progress.SetPos(50);
+    return true;
 }
 
 void Dlg_Page3::OnCancel() {

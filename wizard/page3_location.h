@@ -34,6 +34,10 @@ protected:
 private:
     void UpdateInstallButton();
     void OnBnClickedBack();
+    void OnBnClickedBrowse();
+    // The install run: payload copy, registration, support files, with the
+    // bar. False when the user aborted a failed copy (the page is closed then).
+    bool RunInstall();
 
     static const CommandEntry<Dlg_Page3> kCommands[];
     CFont m_captionFont;
