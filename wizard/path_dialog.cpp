@@ -111,7 +111,6 @@ int CPathDialog::BrowseModal() {
     char displayName[kMaxPathBytes] = {};
     m_browseInfo.lParam = reinterpret_cast<LPARAM>(this);
     m_browseInfo.lpfn = &CPathDialog::BrowseCallback;
-    m_browseInfo.pszDisplayName = displayName;
 
     ComApartment com;
     ShellAllocator allocator;
@@ -119,9 +118,12 @@ int CPathDialog::BrowseModal() {
 
     m_confirmed = 0;
     // The path comes from the added box, never from the browser's result.
-    LPITEMIDLIST item = ::SHBrowseForFolderA(&m_browseInfo);
+    // The display-name buffer lives for this browse only: it goes into a copy
+    // of the parameter block, so the member never points at it.
+    BROWSEINFOA info = m_browseInfo;
+    info.pszDisplayName = displayName;
+    LPITEMIDLIST item = ::SHBrowseForFolderA(&info);
     if (item != nullptr) allocator.Free(item);
-    m_browseInfo.pszDisplayName = nullptr;
     m_hBrowseWnd = nullptr;
     return m_confirmed != 0 ? 1 : -1;
 }
