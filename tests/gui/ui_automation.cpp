@@ -137,10 +137,6 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
     return TRUE;
 }
 
-std::string LastErrorText(const char* what) {
-    return std::string(what) + " failed, error " + std::to_string(GetLastError());
-}
-
 }  // namespace
 
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
@@ -170,10 +166,19 @@ bool ChildProcess::Start(const std::string& commandLine, const std::string& work
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
-    std::string line = commandLine;  // CreateProcessA may write into it
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        workDir.empty() ? nullptr : workDir.c_str(), &startup, &info)) {
-        error = LastErrorText("CreateProcessA") + " for " + commandLine;
+    bool started = false;
+    DWORD failure = 0;
+    WaitUntil(
+        [&] {
+            std::string line = commandLine;  // CreateProcessA may write into it
+            started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                     workDir.empty() ? nullptr : workDir.c_str(), &startup, &info) != 0;
+            failure = started ? 0 : GetLastError();
+            return started || failure != ERROR_INTERNAL_ERROR;
+        },
+        kRetryMs);
+    if (!started) {
+        error = "CreateProcessA failed, error " + std::to_string(failure) + " for " + commandLine;
         return false;
     }
     CloseHandle(info.hThread);

@@ -17,6 +17,10 @@ namespace tavrin::gui {
 
 // The longest any single wait lasts.
 constexpr DWORD kWaitMs = 20000;
+// How long a start of a process is tried again when Wine fails it with an
+// internal error (CreateProcess error 1359), which it now and then does while
+// another process is winding down.
+constexpr DWORD kRetryMs = 5000;
 
 // Polls `done` every few milliseconds until it holds; false when `timeoutMs`
 // passed first.

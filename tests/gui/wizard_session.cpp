@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstdio>
 
+#include "install_machine.h"
 #include "memory_registry.h"
 #include "resource.h"
 #include "wine_registry.h"
@@ -15,27 +16,6 @@ namespace {
 using ::testing::AssertionFailure;
 using ::testing::AssertionResult;
 using ::testing::AssertionSuccess;
-
-// Deletes a folder with everything in it; read-only files too.
-void RemoveTree(const std::string& folder) {
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = entry.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string path = folder + "\\" + name;
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(path);
-            } else {
-                DeleteFileA(path.c_str());
-            }
-        } while (FindNextFileA(find, &entry));
-        FindClose(find);
-    }
-    RemoveDirectoryA(folder.c_str());
-}
 
 // Test names made safe for a file name.
 std::string FileNamePart(std::string text) {
@@ -59,10 +39,22 @@ GuiSettings& Settings() {
 }
 
 AssertionResult SeedRegistry(const std::string& fixtureName) {
-    // The fixture goes through the in-memory loader too, which reports the
-    // malformed lines that regedit passes over in silence.
-    MemoryRegistry parsed;
-    return tavrin::testing::SeedFixture(fixtureName + ".reg", parsed);
+    // Wine now and then fails to start a process (CreateProcess error 1359,
+    // an internal error) while the previous one is still winding down; the
+    // seeding is tried again for a few seconds then. A fixture that cannot be
+    // seeded fails every time.
+    AssertionResult seeded = AssertionFailure();
+    WaitUntil(
+        [&] {
+            // The fixture goes through the in-memory loader too, which
+            // reports the malformed lines that regedit passes over in
+            // silence.
+            MemoryRegistry parsed;
+            seeded = tavrin::testing::SeedFixture(fixtureName + ".reg", parsed);
+            return static_cast<bool>(seeded);
+        },
+        kRetryMs);
+    return seeded;
 }
 
 SetupFolder::~SetupFolder() {
@@ -146,10 +138,12 @@ Wizard::~Wizard() {
     process_.Kill();
 }
 
-AssertionResult Wizard::Start() {
+AssertionResult Wizard::Start(const std::vector<FileSpec>& payload) {
     const std::string& program = edition_ == Edition::Bits64 ? Settings().setup64 : Settings().setup32;
     AssertionResult created = folder_.Create(program);
     if (!created) return created;
+    AssertionResult laid = MakeFiles(folder_.Path(), payload);
+    if (!laid) return laid;
     std::string error;
     if (!process_.Start("\"" + folder_.ProgramPath() + "\"", folder_.Path(), error)) {
         return AssertionFailure() << error;

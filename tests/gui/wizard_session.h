@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "install_machine.h"
 #include "ui_automation.h"
 
 namespace tavrin::gui {
@@ -108,8 +109,9 @@ public:
     Wizard(const Wizard&) = delete;
     Wizard& operator=(const Wizard&) = delete;
 
-    // Lays out the setup folder and starts the program in it.
-    ::testing::AssertionResult Start();
+    // Lays out the setup folder (the program as SetUp.exe, and the files of
+    // `payload` beside it) and starts the program in it.
+    ::testing::AssertionResult Start(const std::vector<FileSpec>& payload = {});
     // Waits until the page shown so far has gone and a new page is on the
     // screen, checks that it is of kind `expected`, makes it the current page
     // and takes a screenshot of it.
