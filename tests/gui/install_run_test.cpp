@@ -204,6 +204,7 @@ void ExpectCopyFailureBox(HWND box, const std::string& destination) {
     for (int id : {IDABORT, IDRETRY, IDIGNORE}) EXPECT_TRUE(IsShown(ControlOf(box, id))) << "button " << id;
     EXPECT_FALSE(IsShown(ControlOf(box, IDOK)));
     EXPECT_FALSE(IsShown(ControlOf(box, IDCANCEL)));
+    EXPECT_STREQ(NameOf(BoxIcon::None), NameOf(IconOf(box)));
 }
 
 // What an aborted run leaves: the payload files that the listing gave before

@@ -1,5 +1,6 @@
 #include "ui_automation.h"
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 
@@ -307,6 +308,57 @@ bool TypeText(HWND edit, const std::string& text, DWORD timeoutMs) {
 
 std::string MessageBoxText(HWND box) {
     return TextOf(ControlOf(box, kMessageBoxTextId));
+}
+
+namespace {
+
+BOOL CALLBACK FindIconControl(HWND child, LPARAM param) {
+    const LONG_PTR style = GetWindowLongPtrA(child, GWL_STYLE);
+    if (ClassNameOf(child) == "Static" && (style & SS_TYPEMASK) == SS_ICON && IsWindowVisible(child)) {
+        *reinterpret_cast<HWND*>(param) = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+BoxIcon IconOf(HWND box) {
+    HWND icon = nullptr;
+    EnumChildWindows(box, FindIconControl, reinterpret_cast<LPARAM>(&icon));
+    if (icon == nullptr) return BoxIcon::None;
+    RECT rect{};
+    ScreenPicture screen;
+    if (!GetWindowRect(icon, &rect) || !GrabScreen(screen)) return BoxIcon::None;
+
+    // Pixels of the icon's colours; the white and black of its drawing and
+    // the box's grey do not count.
+    int red = 0, yellow = 0, blue = 0, all = 0;
+    const size_t stride = (static_cast<size_t>(screen.width) * 3 + 3) & ~static_cast<size_t>(3);
+    for (LONG y = std::max(0L, rect.top); y < std::min<LONG>(screen.height, rect.bottom); ++y) {
+        const unsigned char* row = &screen.pixels[stride * static_cast<size_t>(screen.height - 1 - y)];
+        for (LONG x = std::max(0L, rect.left); x < std::min<LONG>(screen.width, rect.right); ++x) {
+            const int b = row[x * 3], g = row[x * 3 + 1], r = row[x * 3 + 2];
+            ++all;
+            if (r > 160 && g < 100 && b < 100) ++red;
+            if (r > 160 && g > 140 && b < 100) ++yellow;
+            if (b > 140 && r < 100) ++blue;
+        }
+    }
+    const int least = all / 8;
+    if (all == 0 || std::max({red, yellow, blue}) < least) return BoxIcon::None;
+    if (red > yellow && red > blue) return BoxIcon::Stop;
+    return yellow > blue ? BoxIcon::Exclamation : BoxIcon::Question;
+}
+
+const char* NameOf(BoxIcon icon) {
+    switch (icon) {
+    case BoxIcon::None: return "no icon";
+    case BoxIcon::Stop: return "the stop icon";
+    case BoxIcon::Exclamation: return "the exclamation icon";
+    case BoxIcon::Question: return "the question icon";
+    }
+    return "?";
 }
 
 bool SaveScreenshot(const std::string& path, DWORD settleMs) {

@@ -122,6 +122,14 @@ bool TypeText(HWND edit, const std::string& text, DWORD timeoutMs = kWaitMs);
 constexpr int kMessageBoxTextId = 0xFFFF;
 std::string MessageBoxText(HWND box);
 
+// The icon a platform message box shows, told by the colours of its icon
+// control on the screen: the stop icon is mostly red, the exclamation icon
+// yellow, the question icon blue. None when the box shows no icon (Wine
+// keeps the icon control of a box without icon, empty).
+enum class BoxIcon { None, Stop, Exclamation, Question };
+BoxIcon IconOf(HWND box);
+const char* NameOf(BoxIcon icon);
+
 // --- Screenshots -----------------------------------------------------------
 
 // Saves the whole screen as a 24-bit BMP file. It takes pictures until two in
