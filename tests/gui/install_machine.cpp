@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 namespace tavrin::gui {
 
@@ -113,6 +114,18 @@ void RemoveTree(const std::string& folder) {
         FindClose(find);
     }
     RemoveDirectoryA(folder.c_str());
+}
+
+ScratchFolders::ScratchFolders(std::vector<std::string> folders) : folders_(std::move(folders)) {
+    Clear();
+}
+
+ScratchFolders::~ScratchFolders() {
+    Clear();
+}
+
+void ScratchFolders::Clear() const {
+    for (const std::string& folder : folders_) RemoveTree(folder);
 }
 
 AssertionResult MakeFiles(const std::string& folder, const std::vector<FileSpec>& files) {

@@ -30,6 +30,20 @@ struct FileSpec {
 // happens when it is not there.
 void RemoveTree(const std::string& folder);
 
+// Folders a test writes into: removed with everything in them on
+// construction (a leftover of an earlier run) and at scope end.
+class ScratchFolders {
+public:
+    explicit ScratchFolders(std::vector<std::string> folders);
+    ~ScratchFolders();
+    ScratchFolders(const ScratchFolders&) = delete;
+    ScratchFolders& operator=(const ScratchFolders&) = delete;
+
+private:
+    void Clear() const;
+    std::vector<std::string> folders_;
+};
+
 // Creates every file and folder of `files` below `folder`, with the folders
 // on their way.
 ::testing::AssertionResult MakeFiles(const std::string& folder, const std::vector<FileSpec>& files);

@@ -1,5 +1,7 @@
 #include "install_scenario.h"
 
+#include <utility>
+
 #include "wizard_session.h"
 #include "wizard_texts.h"
 
@@ -44,6 +46,15 @@ const TrustedProfile kProfiles[] = {
 const char* const kAcadProgramFile = "acad.exe";
 const char* const kAcadDriver = "AutoCAD's own pdfplot9.hdi";
 const char* const kOldFont = "an old Tavrin_EN.shx";
+
+// The folders a run writes into besides the install folder: the AutoCAD
+// program folders and the user configuration folder.
+std::vector<std::string> WithMachineFolders(std::vector<std::string> scratch) {
+    scratch.push_back("C:\\Program Files\\Autodesk");
+    scratch.push_back("C:\\Program Files (x86)\\Autodesk");
+    scratch.push_back(UserConfigFolderPath());
+    return scratch;
+}
 
 bool SameTextNoCase(const std::string& a, const std::string& b) {
     return CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) == CSTR_EQUAL;
@@ -109,20 +120,9 @@ std::set<int> MachineYears() {
     return years;
 }
 
-InstallMachine::InstallMachine(std::vector<std::string> scratch) : scratch_(std::move(scratch)) {
-    Clear();
-}
+InstallMachine::InstallMachine(std::vector<std::string> scratch) : folders_(WithMachineFolders(std::move(scratch))) {}
 
-InstallMachine::~InstallMachine() {
-    Clear();
-}
-
-void InstallMachine::Clear() const {
-    RemoveTree("C:\\Program Files\\Autodesk");
-    RemoveTree("C:\\Program Files (x86)\\Autodesk");
-    RemoveTree(UserConfigFolderPath());
-    for (const std::string& folder : scratch_) RemoveTree(folder);
-}
+InstallMachine::~InstallMachine() = default;
 
 AssertionResult InstallMachine::Prepare() {
     AssertionResult seeded = SeedRegistry(kInstallFixture);

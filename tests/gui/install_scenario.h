@@ -53,8 +53,7 @@ public:
     ::testing::AssertionResult Prepare();
 
 private:
-    void Clear() const;
-    std::vector<std::string> scratch_;
+    ScratchFolders folders_;
 };
 
 // What a completed run leaves: the install folder's files, the user
