@@ -32,6 +32,7 @@ struct InstallCase {
     const char* name;
     std::string typed;        // typed into the page's box; empty keeps "C:\Tavrin"
     bool backAndNext;         // Back to the component page and Next again before Install
+    bool enterKey;            // Enter pressed in the edit box instead of clicking Install
     std::vector<int> unchecked;  // release boxes unchecked on the component page
     Base base;
     std::string folder;       // the chosen folder as the run makes it (below the temp folder for Base::Temp)
@@ -47,12 +48,12 @@ void PrintTo(const InstallCase& c, std::ostream* out) {
 const std::string kLongestFolder = "C:\\" + std::string(211, 'L');
 
 const InstallCase kInstallCases[] = {
-    {"DefaultFolderEveryRelease", "", false, {}, Base::Absolute, "C:\\Tavrin"},
-    {"TypedFolderWithTrailingBackslash", "C:\\绘图工具\\", false, {IDC_ACAD2009, IDC_ACAD2010, IDC_ACAD2018},
-     Base::Absolute, "C:\\绘图工具"},
-    {"TypedFolderKeptOverBackAndNext", "C:\\返回再来", true, {IDC_ACAD2008}, Base::Absolute, "C:\\返回再来"},
-    {"RelativeFolderMadeAbsolute", "..\\相对安装", false, {IDC_ACAD2020}, Base::Temp, "相对安装"},
-    {"LongestFolderThatFits", kLongestFolder, false, {}, Base::Absolute, kLongestFolder},
+    {"DefaultFolderEveryRelease", "", false, false, {}, Base::Absolute, "C:\\Tavrin"},
+    {"TypedFolderWithTrailingBackslashByEnter", "C:\\绘图工具\\", false, true,
+     {IDC_ACAD2009, IDC_ACAD2010, IDC_ACAD2018}, Base::Absolute, "C:\\绘图工具"},
+    {"TypedFolderKeptOverBackAndNext", "C:\\返回再来", true, false, {IDC_ACAD2008}, Base::Absolute, "C:\\返回再来"},
+    {"RelativeFolderMadeAbsolute", "..\\相对安装", false, false, {IDC_ACAD2020}, Base::Temp, "相对安装"},
+    {"LongestFolderThatFits", kLongestFolder, false, false, {}, Base::Absolute, kLongestFolder},
 };
 
 std::string ChosenFolder(Base base, const std::string& folder) {
@@ -141,7 +142,11 @@ TEST_P(InstallRun, WritesExactlyTheFilesAndEntriesOfTheRun) {
     BarRecorder bar;
     ASSERT_TRUE(bar.Attach(page.Window()));
     const size_t entries = Listing(wizard.Folder().Path()).size();
-    ASSERT_TRUE(PostClick(page.Control(IDOK)));
+    if (c.enterKey) {
+        PostKey(page.Control(IDC_PATH_EDIT), VK_RETURN);
+    } else {
+        ASSERT_TRUE(PostClick(page.Control(IDOK)));
+    }
     ASSERT_TRUE(wizard.NextPage(PageKind::Finish, page));
 
     ExpectBarOfCompletedRun(bar.Events(), entries);

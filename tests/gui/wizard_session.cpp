@@ -130,6 +130,11 @@ void Page::PressEscape() const {
     PostKey(focus != nullptr && IsChild(window_, focus) ? focus : window_, VK_ESCAPE);
 }
 
+void Page::PressEnter() const {
+    HWND focus = FocusWithin(window_);
+    PostKey(focus != nullptr && IsChild(window_, focus) ? focus : window_, VK_RETURN);
+}
+
 void Page::PressCloseBox() const {
     PostCloseBox(window_);
 }

@@ -85,6 +85,8 @@ public:
     ::testing::AssertionResult Type(int id, const std::string& text) const;
     // Esc pressed in the control that has the focus.
     void PressEscape() const;
+    // Enter pressed in the control that has the focus.
+    void PressEnter() const;
     // The title bar's close box.
     void PressCloseBox() const;
 
