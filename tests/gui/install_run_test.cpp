@@ -25,7 +25,8 @@
 namespace tavrin::gui {
 namespace {
 
-// Where the chosen folder of a case lies.
+// Where the chosen folder of a case lies. The wizard runs in its setup
+// folder, inside the temp folder, so a relative ".." names the temp folder.
 enum class Base { Absolute, Temp };
 
 struct InstallCase {
@@ -158,7 +159,9 @@ TEST_P(InstallRun, WritesExactlyTheFilesAndEntriesOfTheRun) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Machine, InstallRun, ::testing::ValuesIn(kInstallCases),
-                         [](const ::testing::TestParamInfo<InstallCase>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<InstallCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 // --- A copy that fails --------------------------------------------------------
 
@@ -298,7 +301,9 @@ TEST_P(CopyFailure, AsksAbortRetryIgnoreAndDoesWhatWasAnswered) {
 }
 
 INSTANTIATE_TEST_SUITE_P(HeldFile, CopyFailure, ::testing::ValuesIn(kFailureCases),
-                         [](const ::testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<FailureCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 }  // namespace
 }  // namespace tavrin::gui

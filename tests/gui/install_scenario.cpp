@@ -185,16 +185,17 @@ RegistryState ExpectedRegistry(const RegistryState& before, const std::string& i
         const std::string entry =
             "HKLM\\" + std::string(product.key) + "Applications\\TV_BatchPlot" + std::to_string(product.year);
         // The entry is made anew: values of an old entry do not stay.
-        for (auto it = expected.lower_bound(entry + " :: "); it != expected.end() && it->first.rfind(entry + " :: ", 0) == 0;) {
-            it = expected.erase(it);
-        }
+        const std::string values = entry + " :: ";
+        auto it = expected.lower_bound(values);
+        while (it != expected.end() && it->first.compare(0, values.size(), values) == 0) it = expected.erase(it);
         expected["HKLM\\" + std::string(product.key) + "Applications"] = RegEntry{};
         expected[entry] = RegEntry{};
         expected[ValueName(entry, "LOADCTRLS")] = NumberValue(2);
         expected[ValueName(entry, "LOADER")] = TextValue(installFolder + "\\TV_BatchPlot" +
                                                          std::to_string(ModuleYearOf(product.year)) + ".ARX");
     }
-    const bool defaultFolder = SameTextNoCase(installFolder, std::string(texts::kDefaultPath) + texts::kInstallSubfolder);
+    const bool defaultFolder =
+        SameTextNoCase(installFolder, std::string(texts::kDefaultPath) + texts::kInstallSubfolder);
     for (const TrustedProfile& profile : kProfiles) {
         if (profile.trustsDefault && defaultFolder) continue;
         const std::string key = std::string("HKCU\\") + profile.variables;

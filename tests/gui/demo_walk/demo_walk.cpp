@@ -123,7 +123,8 @@ private:
             screen += " [" + ClassNameOf(window) + " \"" + AnsiToUtf8(TitleOf(window)) + "\" " +
                       AnsiToUtf8(MessageBoxText(window)) + "]";
         }
-        std::fprintf(stderr, "demo: %s; on the screen:%s\n", what.c_str(), screen.empty() ? " nothing" : screen.c_str());
+        if (screen.empty()) screen = " nothing";
+        std::fprintf(stderr, "demo: %s; on the screen:%s\n", what.c_str(), screen.c_str());
         return false;
     }
 
