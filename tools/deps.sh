@@ -10,6 +10,7 @@ packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
   wine64 xvfb xauth x11-utils imagemagick fonts-wqy-microhei locales
   clang libclang-rt-14-dev
+  libbenchmark-dev
 )
 
 SUDO=""
