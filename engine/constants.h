@@ -54,6 +54,20 @@ constexpr const char* kPlotDriverName = "pdfplot9.hdi";
 // zero (MAX_PATH): a path text may hold at most 259 bytes.
 constexpr unsigned kMaxPathBytes = 260;
 
+// --- Windows libraries the program loads itself -----------------------------
+// The common controls (the progress bar class): not one of Windows' known
+// DLLs, so never imported, always loaded from the system folder by full path.
+constexpr const char* kCommonControlsLibrary = "comctl32.dll";
+// Loaded from the system folder at start-up, before anything could pull them
+// in by name from the program's own folder: libraries that Windows itself
+// loads later (themes, shell, folder browser, security) and that are not
+// known DLLs. setupapi and clbcatq are known DLLs since Windows 7 and left
+// out; a library missing on this Windows is passed over.
+constexpr const char* kPreloadedSystemLibraries[] = {
+    "uxtheme.dll", "userenv.dll", "apphelp.dll", "propsys.dll", "dwmapi.dll",  "cryptbase.dll",
+    "oleacc.dll",  "version.dll", "profapi.dll", "comres.dll",  "ntmarta.dll",
+};
+
 // --- Texts shown by the folder picker; %s is the path ------------------------
 constexpr const char* kPathPickerTitle = "请选择安装目录：";
 constexpr const char* kFolderMissingFormat =

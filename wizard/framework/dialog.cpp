@@ -3,7 +3,9 @@
 #include <commctrl.h>
 
 #include "app.h"
+#include "constants.h"
 #include "ddx.h"
+#include "system_library.h"
 
 namespace tavrin {
 
@@ -11,14 +13,23 @@ namespace {
 
 // The templates use the progress bar class, which exists only once the
 // common controls have registered it. The program itself never asks for
-// that, so the dialog layer does it before it creates any dialog.
+// that, so the dialog layer does it before it creates any dialog. The common
+// controls are no known DLL: they come from the system folder by full path
+// and are not imported, so that a comctl32.dll beside the program is never
+// loaded.
 void RegisterCommonControlClasses() {
+    using InitCommonControlsExFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
     static bool registered = false;
     if (registered) return;
+    HMODULE library = LoadSystemLibrary(kCommonControlsLibrary);
+    if (library == nullptr) return;
+    auto initCommonControlsEx = reinterpret_cast<InitCommonControlsExFn>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(library, "InitCommonControlsEx")));
+    if (initCommonControlsEx == nullptr) return;
     INITCOMMONCONTROLSEX init = {};
     init.dwSize = sizeof(init);
     init.dwICC = ICC_PROGRESS_CLASS;
-    registered = ::InitCommonControlsEx(&init) != FALSE;
+    registered = initCommonControlsEx(&init) != FALSE;
 }
 
 bool SameRect(const RECT& a, const RECT& b) {
