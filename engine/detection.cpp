@@ -1,6 +1,7 @@
 #include "detection.h"
 
 #include <cstdint>
+#include <utility>
 
 #include "constants.h"
 
@@ -25,45 +26,55 @@ std::string FillName(const std::string& format, const std::string& name) {
     return out;
 }
 
-void FindValueBelow(InstallContext& context, Registry& registry, RegHandle parent, const std::string& name,
-                    const std::string& relativePath, const std::string& prefix, int depth) {
-    if (depth > kMaxKeyDepth) return;
-    RegKey key(registry);
-    if (registry.OpenForRead(parent, name, key.Receive()) != RegStatus::Ok) return;
+// One search of a walk: the value looked for and what was found of it.
+struct ValueSearch {
+    const char* valueName;
+    TextList keys;    // prefix + relative path of each key that holds it
+    TextList values;  // its text, parallel to `keys`
+};
 
+// Reads `valueName` of `key` as text; false when it is absent, is not text,
+// or does not fit the 256-byte read.
+bool ReadText(Registry& registry, RegHandle key, const char* valueName, std::string& text) {
     unsigned char data[kValueReadBytes] = {};
     std::uint32_t size = kValueReadBytes;
     std::uint32_t type = kRegNone;
     // A value of another type than text (say a REG_DWORD "AcadLocation") names
     // no folder: it counts as absent here, and the search goes on below.
-    if (registry.QueryValue(key.Get(), context.SearchValueName, type, data, size) == RegStatus::Ok &&
-        IsTextType(type)) {
-        std::size_t length = 0;
-        while (length < size && data[length] != 0) ++length;
-        context.SearchKeys.push_back(prefix + relativePath);
-        context.SearchValues.emplace_back(reinterpret_cast<const char*>(data), length);
-        return;
-    }
-
-    std::uint32_t count = 0;
-    if (registry.CountSubkeys(key.Get(), count) != RegStatus::Ok) count = 0;
-    for (std::uint32_t i = 0; i < count; ++i) {
-        std::string child;
-        if (registry.SubkeyName(key.Get(), i, child) != RegStatus::Ok) continue;
-        FindValueBelow(context, registry, key.Get(), child, relativePath + child + "\\", prefix, depth + 1);
-    }
+    if (registry.QueryValue(key, valueName, type, data, size) != RegStatus::Ok || !IsTextType(type)) return false;
+    std::size_t length = 0;
+    while (length < size && data[length] != 0) ++length;
+    text.assign(reinterpret_cast<const char*>(data), length);
+    return true;
 }
 
-// Runs one search of the release key for `valueName`; returns the key paths
-// and value texts found.
-void SearchReleaseKey(InstallContext& context, Registry& registry, RegHandle releaseKey,
-                      const char* valueName, const std::string& prefix, TextList& keys, TextList& values) {
-    context.SearchKeys.clear();
-    context.SearchValues.clear();
-    context.SearchValueName = valueName;
-    FindValueInTree(context, registry, releaseKey, std::string(), std::string(), prefix);
-    keys = context.SearchKeys;
-    values = context.SearchValues;
+// Depth-first walk from the open `key` that runs several searches at once,
+// each opening and enumerating every key once however many searches still
+// look below it. A search ends on a branch at the first key that holds its
+// value; the walk goes deeper while any search goes on there. Each search's
+// lists come out as a walk of its own would give them.
+// `active` has bit s set while search s goes on along this branch.
+void SearchBelow(Registry& registry, RegHandle key, const std::string& path, ValueSearch* searches,
+                 std::size_t searchCount, unsigned active, int depth) {
+    for (std::size_t s = 0; s < searchCount; ++s) {
+        const unsigned bit = 1u << s;
+        std::string text;
+        if ((active & bit) == 0 || !ReadText(registry, key, searches[s].valueName, text)) continue;
+        searches[s].keys.push_back(path);
+        searches[s].values.push_back(std::move(text));
+        active &= ~bit;
+    }
+    if (active == 0 || depth >= kMaxKeyDepth) return;
+
+    std::uint32_t count = 0;
+    if (registry.CountSubkeys(key, count) != RegStatus::Ok) count = 0;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        std::string child;
+        if (registry.SubkeyName(key, i, child) != RegStatus::Ok) continue;
+        RegKey sub(registry);
+        if (registry.OpenForRead(key, child, sub.Receive()) != RegStatus::Ok) continue;
+        SearchBelow(registry, sub.Get(), path + child + "\\", searches, searchCount, active, depth + 1);
+    }
 }
 
 }  // namespace
@@ -78,7 +89,12 @@ int ClassifyProductName(const std::string& productName, int lastYear) {
 
 void FindValueInTree(InstallContext& context, Registry& registry, RegHandle parent, std::string name,
                      std::string relativePath, std::string prefix) {
-    FindValueBelow(context, registry, parent, name, relativePath, prefix, 0);
+    RegKey key(registry);
+    if (registry.OpenForRead(parent, name, key.Receive()) != RegStatus::Ok) return;
+    ValueSearch search{context.SearchValueName.c_str(), {}, {}};
+    SearchBelow(registry, key.Get(), prefix + relativePath, &search, 1, 1u, 0);
+    context.SearchKeys.insert(context.SearchKeys.end(), search.keys.begin(), search.keys.end());
+    context.SearchValues.insert(context.SearchValues.end(), search.values.begin(), search.values.end());
 }
 
 void ScanAutoCADRoot(InstallContext& context, Registry& registry, const std::string& rootPath,
@@ -97,9 +113,14 @@ void ScanAutoCADRoot(InstallContext& context, Registry& registry, const std::str
         RegKey release(registry);
         if (registry.OpenForRead(root.Get(), releaseName, release.Receive()) != RegStatus::Ok) continue;
 
-        TextList locationKeys, folders, nameKeys, productNames;
-        SearchReleaseKey(context, registry, release.Get(), kValueAcadLocation, prefix, locationKeys, folders);
-        SearchReleaseKey(context, registry, release.Get(), kValueProductName, prefix, nameKeys, productNames);
+        // Both searches in one walk of the release key: the folders first,
+        // then the product names.
+        ValueSearch searches[] = {{kValueAcadLocation, {}, {}}, {kValueProductName, {}, {}}};
+        SearchBelow(registry, release.Get(), prefix, searches, 2, 3u, 0);
+        const TextList& locationKeys = searches[0].keys;
+        const TextList& folders = searches[0].values;
+        const TextList& nameKeys = searches[1].keys;
+        const TextList& productNames = searches[1].values;
 
         // Only a key that holds both values is a product key of a release.
         for (std::size_t j = 0; j < locationKeys.size(); ++j) {
@@ -111,6 +132,10 @@ void ScanAutoCADRoot(InstallContext& context, Registry& registry, const std::str
                 context.ReleaseFolders[year - kFirstYear].push_back(folders[j]);
             }
         }
+        // The work fields hold the last search, as after a search of its own.
+        context.SearchValueName = kValueProductName;
+        context.SearchKeys = nameKeys;
+        context.SearchValues = productNames;
     }
 }
 

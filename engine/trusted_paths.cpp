@@ -10,29 +10,32 @@ namespace tavrin {
 
 namespace {
 
-// A value is read at most this many times when it keeps growing between the
-// size query and the read.
+// A value is read at most this many times when it keeps growing between
+// reads.
 constexpr int kReadAttempts = 4;
+
+// The first read takes a value of up to this many bytes at once; a longer
+// one is read again into a buffer of its size.
+constexpr std::uint32_t kFirstReadBytes = 4096;
 
 enum class OldValue { Absent, Text, Untouchable };
 
-// Reads "TRUSTEDPATHS" whole, whatever its length: the size first, then the
-// data. Only REG_SZ is merged; a value of another type (a number, binary
-// data, an expandable text that a REG_SZ write would turn into a plain one)
-// or one that cannot be read is left as it is rather than overwritten.
+// Reads "TRUSTEDPATHS" whole, whatever its length. Only REG_SZ is merged; a
+// value of another type (a number, binary data, an expandable text that a
+// REG_SZ write would turn into a plain one) or one that cannot be read is
+// left as it is rather than overwritten.
 OldValue ReadTrustedPaths(Registry& registry, RegHandle key, std::string& text) {
+    std::vector<unsigned char> data(kFirstReadBytes, 0);
     for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
         std::uint32_t type = kRegNone;
-        std::uint32_t size = 0;
-        const RegStatus sized = registry.QueryValue(key, kValueTrustedPaths, type, nullptr, size);
-        if (sized == RegStatus::NotFound) return OldValue::Absent;
-        if (sized != RegStatus::Ok && sized != RegStatus::MoreData) return OldValue::Untouchable;
-        if (type != kRegSz) return OldValue::Untouchable;
-
-        std::vector<unsigned char> data(size + 1u, 0);
-        std::uint32_t read = size;
+        std::uint32_t read = static_cast<std::uint32_t>(data.size());
         const RegStatus status = registry.QueryValue(key, kValueTrustedPaths, type, data.data(), read);
-        if (status == RegStatus::MoreData) continue;
+        if (status == RegStatus::NotFound) return OldValue::Absent;
+        if (status == RegStatus::MoreData) {
+            if (type != kRegSz) return OldValue::Untouchable;
+            data.assign(read + 1u, 0);  // `read` is the size the data needs
+            continue;
+        }
         if (status != RegStatus::Ok || type != kRegSz) return OldValue::Untouchable;
         std::size_t length = 0;
         while (length < read && data[length] != 0) ++length;
