@@ -23,12 +23,12 @@
 #include <utility>
 #include <vector>
 
+#include "bench_machine.h"
 #include "constants.h"
 #include "cp936.h"
 #include "detection.h"
 #include "install_context.h"
 #include "payload_copy.h"
-#include "bench_machine.h"
 #include "support_files.h"
 #include "trusted_paths.h"
 #include "win32_file_system.h"
@@ -45,6 +45,38 @@ constexpr const char* kStampKey = "SOFTWARE\\TavrinBench";
 constexpr const char* kStampValue = "Layout";
 // The longest a program may take to show its window, in milliseconds.
 constexpr DWORD kWaitMs = 20000;
+
+// Owns an open registry key; closes it at scope end.
+class OwnedKey {
+public:
+    OwnedKey() = default;
+    ~OwnedKey() {
+        if (key_ != nullptr) RegCloseKey(key_);
+    }
+    OwnedKey(const OwnedKey&) = delete;
+    OwnedKey& operator=(const OwnedKey&) = delete;
+    HKEY* Receive() { return &key_; }
+    HKEY Get() const { return key_; }
+
+private:
+    HKEY key_ = nullptr;
+};
+
+// Owns a kernel handle (a file, a process, a thread); closes it at scope end.
+class OwnedHandle {
+public:
+    explicit OwnedHandle(HANDLE handle = nullptr) : handle_(handle) {}
+    ~OwnedHandle() {
+        if (IsOpen()) CloseHandle(handle_);
+    }
+    OwnedHandle(const OwnedHandle&) = delete;
+    OwnedHandle& operator=(const OwnedHandle&) = delete;
+    bool IsOpen() const { return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return handle_; }
+
+private:
+    HANDLE handle_;
+};
 
 // --- Timing ------------------------------------------------------------------
 
@@ -135,16 +167,16 @@ std::string TempFolder() {
 }
 
 bool WriteWholeFile(const std::string& path, const std::string& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    OwnedHandle file(
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.IsOpen()) return false;
     bool ok = true;
     for (std::size_t at = 0; ok && at < bytes.size();) {
         const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - at, 1u << 24));
         DWORD written = 0;
-        ok = WriteFile(file, bytes.data() + at, chunk, &written, nullptr) && written == chunk;
+        ok = WriteFile(file.Get(), bytes.data() + at, chunk, &written, nullptr) && written == chunk;
         at += chunk;
     }
-    CloseHandle(file);
     return ok;
 }
 
@@ -153,14 +185,14 @@ bool RunAndWait(const std::string& commandLine, DWORD timeoutMs) {
     line.push_back('\0');  // CreateProcessA may write into it
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
         return false;
-    const DWORD waited = WaitForSingleObject(process.hProcess, timeoutMs);
+    OwnedHandle process(info.hProcess);
+    OwnedHandle thread(info.hThread);
+    const DWORD waited = WaitForSingleObject(process.Get(), timeoutMs);
     DWORD exitCode = 1;
-    GetExitCodeProcess(process.hProcess, &exitCode);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    GetExitCodeProcess(process.Get(), &exitCode);
     return waited == WAIT_OBJECT_0 && exitCode == 0;
 }
 
@@ -205,11 +237,11 @@ int Seed(int scale) {
     DetectReleases(context, registry);
     if (RecordedProducts(context) != bench::ExpectedProducts(scale))
         return Fail("detection found " + std::to_string(RecordedProducts(context)) + " products after seeding");
-    HKEY key = nullptr;
-    if (RegCreateKeyA(HKEY_LOCAL_MACHINE, kStampKey, &key) != ERROR_SUCCESS) return Fail("cannot write the stamp");
-    RegSetValueExA(key, kStampValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(stamp.c_str()),
-                   static_cast<DWORD>(stamp.size() + 1));
-    RegCloseKey(key);
+    OwnedKey key;
+    if (RegCreateKeyA(HKEY_LOCAL_MACHINE, kStampKey, key.Receive()) != ERROR_SUCCESS ||
+        RegSetValueExA(key.Get(), kStampValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(stamp.c_str()),
+                       static_cast<DWORD>(stamp.size() + 1)) != ERROR_SUCCESS)
+        return Fail("cannot write the stamp");
     std::printf("seed: %s imported (%.1f MB of .reg text) in %.1f s\n", stamp.c_str(), machine.size() / 1e6,
                 (Now() - start) / 1000);
     return 0;
@@ -221,37 +253,36 @@ int Seed(int scale) {
 // nothing but RegOpenKeyExA, RegQueryValueExA and RegEnumKeyExA. A key that
 // holds both values ends its branch, as it ends both of detection's searches.
 void WalkForValues(HKEY parent, const char* name, int& keys) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(parent, name, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+    OwnedKey key;
+    if (RegOpenKeyExA(parent, name, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS) return;
     ++keys;
     BYTE data[256];
     DWORD size = sizeof data;
-    const bool location = RegQueryValueExA(key, kValueAcadLocation, nullptr, nullptr, data, &size) == ERROR_SUCCESS;
+    const bool location =
+        RegQueryValueExA(key.Get(), kValueAcadLocation, nullptr, nullptr, data, &size) == ERROR_SUCCESS;
     size = sizeof data;
-    const bool product = RegQueryValueExA(key, kValueProductName, nullptr, nullptr, data, &size) == ERROR_SUCCESS;
-    if (!(location && product)) {
-        char child[256];
-        for (DWORD i = 0;; ++i) {
-            DWORD length = sizeof child;
-            if (RegEnumKeyExA(key, i, child, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-            WalkForValues(key, child, keys);
-        }
+    const bool product = RegQueryValueExA(key.Get(), kValueProductName, nullptr, nullptr, data, &size) == ERROR_SUCCESS;
+    if (location && product) return;
+    char child[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD length = sizeof child;
+        if (RegEnumKeyExA(key.Get(), i, child, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        WalkForValues(key.Get(), child, keys);
     }
-    RegCloseKey(key);
 }
 
 int WalkDetectionFloor() {
     int keys = 0;
     for (const char* root : {kAcadRoot32, kAcadRootNative}) {
-        HKEY key = nullptr;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, root, 0, KEY_READ, &key) != ERROR_SUCCESS) continue;
+        OwnedKey key;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, root, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS) continue;
         char child[256];
         for (DWORD i = 0;; ++i) {
             DWORD length = sizeof child;
-            if (RegEnumKeyExA(key, i, child, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-            WalkForValues(key, child, keys);
+            if (RegEnumKeyExA(key.Get(), i, child, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+                break;
+            WalkForValues(key.Get(), child, keys);
         }
-        RegCloseKey(key);
     }
     return keys;
 }
@@ -294,15 +325,14 @@ struct Profile {
 
 std::vector<std::string> SubkeysOf(HKEY parent, const std::string& path) {
     std::vector<std::string> names;
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(parent, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return names;
+    OwnedKey key;
+    if (RegOpenKeyExA(parent, path.c_str(), 0, KEY_READ, key.Receive()) != ERROR_SUCCESS) return names;
     char name[256];
     for (DWORD i = 0;; ++i) {
         DWORD length = sizeof name;
-        if (RegEnumKeyExA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        if (RegEnumKeyExA(key.Get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
         names.emplace_back(name, length);
     }
-    RegCloseKey(key);
     return names;
 }
 
@@ -327,20 +357,17 @@ std::string Merged(const std::string& old) { return old.empty() ? bench::kBenchI
 // written back through one handle.
 bool ReadModifyWrite(const std::vector<Profile>& profiles) {
     for (const Profile& profile : profiles) {
-        HKEY key = nullptr;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, profile.variables.c_str(), 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key) !=
-            ERROR_SUCCESS)
+        OwnedKey key;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, profile.variables.c_str(), 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
+                          key.Receive()) != ERROR_SUCCESS)
             return false;
         char data[13000];
         DWORD size = sizeof data;
         DWORD type = 0;
-        const bool read =
-            RegQueryValueExA(key, kValueTrustedPaths, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) ==
-            ERROR_SUCCESS;
+        const bool read = RegQueryValueExA(key.Get(), kValueTrustedPaths, nullptr, &type,
+                                           reinterpret_cast<BYTE*>(data), &size) == ERROR_SUCCESS;
         const std::string old = read && size > 0 ? std::string(data, size - 1) : std::string();
-        const bool written = WriteText(key, Merged(old));
-        RegCloseKey(key);
-        if (!written) return false;
+        if (!WriteText(key.Get(), Merged(old))) return false;
     }
     return true;
 }
@@ -371,11 +398,10 @@ int Trusted(int reps) {
 
     auto restore = [&] {
         for (const Profile& profile : profiles) {
-            HKEY key = nullptr;
-            if (RegOpenKeyExA(HKEY_CURRENT_USER, profile.variables.c_str(), 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
-                continue;
-            WriteText(key, profile.original);
-            RegCloseKey(key);
+            OwnedKey key;
+            if (RegOpenKeyExA(HKEY_CURRENT_USER, profile.variables.c_str(), 0, KEY_SET_VALUE, key.Receive()) ==
+                ERROR_SUCCESS)
+                WriteText(key.Get(), profile.original);
         }
     };
     Samples samples;
@@ -443,16 +469,16 @@ bool MakeFile(const std::string& path, unsigned long bytes) {
         state ^= state << 5;
         c = static_cast<char>(state);
     }
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    OwnedHandle file(
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.IsOpen()) return false;
     bool ok = true;
-    for (DWORD left = bytes; ok && left > 0;) {
-        const DWORD n = std::min<DWORD>(left, static_cast<DWORD>(chunk.size()));
+    for (unsigned long left = bytes; ok && left > 0;) {
+        const DWORD n = static_cast<DWORD>(std::min<unsigned long>(left, chunk.size()));
         DWORD written = 0;
-        ok = WriteFile(file, chunk.data(), n, &written, nullptr) && written == n;
+        ok = WriteFile(file.Get(), chunk.data(), n, &written, nullptr) && written == n;
         left -= n;
     }
-    CloseHandle(file);
     return ok;
 }
 
@@ -595,14 +621,14 @@ bool TimeToFirstWindow(const std::string& program, double& elapsed) {
     std::string line = "\"" + program + "\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
+    PROCESS_INFORMATION info{};
     double start = 0;
     // Wine now and then fails a start with an internal error while another
     // process winds down; the figure is then taken on the next try.
     for (int attempt = 0;; ++attempt) {
         start = Now();
         if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
-                           &process))
+                           &info))
             break;
         if (GetLastError() != ERROR_INTERNAL_ERROR || attempt == 4) {
             std::fprintf(stderr, "bench_timing: cannot start %s, error %lu\n", program.c_str(), GetLastError());
@@ -610,17 +636,17 @@ bool TimeToFirstWindow(const std::string& program, double& elapsed) {
         }
         Sleep(200);
     }
-    WaitForInputIdle(process.hProcess, kWaitMs);
+    OwnedHandle process(info.hProcess);
+    OwnedHandle thread(info.hThread);
+    WaitForInputIdle(process.Get(), kWaitMs);
     bool shown = false;
-    while (!(shown = ShowsWindow(process.dwThreadId)) && Now() - start < kWaitMs &&
-           WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) {
+    while (!(shown = ShowsWindow(info.dwThreadId)) && Now() - start < kWaitMs &&
+           WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT) {
         Sleep(1);
     }
     elapsed = Now() - start;
-    TerminateProcess(process.hProcess, 0);
-    WaitForSingleObject(process.hProcess, kWaitMs);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    TerminateProcess(process.Get(), 0);
+    WaitForSingleObject(process.Get(), kWaitMs);
     if (!shown) std::fprintf(stderr, "bench_timing: %s showed no window\n", program.c_str());
     return shown;
 }

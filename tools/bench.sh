@@ -6,10 +6,11 @@
 # Build folders: build/bench-native (Google Benchmark, the engine on the
 # in-memory backends) and build/bench-win (the timing program, the empty
 # dialog and SetUp.exe). Wine prefixes: build/bench-win/wine/prefix (the
-# large registry; seeded once and kept) and prefix-x4, prefix-x16 (4 and 16
-# times its size, for the growth figure). Figures 1 to 5 run under Wine on a
-# (virtual) display. A quiet machine gives steady figures: the load average
-# is printed beside them. See docs/benchmarks.md.
+# large registry; seeded once and kept), prefix-x4 and prefix-x16 (4 and 16
+# times its size, for the growth figure) and prefix-empty (no AutoCAD keys).
+# Figures 1 to 5 run under Wine on a (virtual) display. A quiet machine gives
+# steady figures: the load average is printed beside them. See
+# docs/benchmarks.md.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -42,6 +43,12 @@ if [ "${1:-}" = --under-display ]; then
   on "$prefix" copy "$reps"
   on "$prefix" startup "$reps" "$(windows_path "$win/wizard/SetUp.exe")" "$(windows_path "$win/bench/empty_dialog.exe")"
   quiet "$prefix"
+  # Extra: the same start-up in a prefix without AutoCAD keys, where
+  # detection has nothing to walk.
+  echo "== start-up without AutoCAD keys (extra)"
+  on "$wine_dir/prefix-empty" startup "$reps" "$(windows_path "$win/wizard/SetUp.exe")" \
+    "$(windows_path "$win/bench/empty_dialog.exe")" | sed 's/^RESULT startup /RESULT startup-empty /'
+  quiet "$wine_dir/prefix-empty"
   for scale in 4 16; do
     echo "== figure 5 at scale $scale"
     on "$wine_dir/prefix-x$scale" detect "$growth_reps"
@@ -88,6 +95,9 @@ row "1 detection, large registry ($(field detect 1 keys) keys)" "$(field detect 
 row "2 install run's file work ($(field copy '' copied_mb) MB)" "$(field copy '' ours_ms)" "$(field copy '' floor_ms)" 1.1
 row "3 trusted locations ($(field trusted '' profiles) profiles)" "$(field trusted '' ours_ms)" "$(field trusted '' floor_ms)" 1.5
 row "4 start-up to the first page" "$(field startup '' ours_ms)" "$(field startup '' floor_ms)" 1.2
+printf '   without AutoCAD keys (extra): %.1f against %.1f, %sx; detection alone on the large registry: %.1f\n' \
+  "$(field startup-empty '' ours_ms)" "$(field startup-empty '' floor_ms)" \
+  "$(ratio "$(field startup-empty '' ours_ms)" "$(field startup-empty '' floor_ms)")" "$(field detect 1 ours_ms)"
 echo "5 growth of detection (time per key walked; linear when the ratios stay near 1, target <= 1.25x):"
 printf '   %-6s %8s %12s %12s %14s %12s\n' scale keys "ours us/key" "floor us/key" "ours vs 1x" "ours/floor"
 base=""
