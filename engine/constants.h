@@ -86,8 +86,10 @@ constexpr const char* kSetupFolderUnreadableFormat = "无法读取安装程序�
 // %s is the folder text.
 constexpr const char* kFolderHasSemicolonFormat =
     "安装路径中不能含有分号（;）：\n\n%s\n\nAutoCAD 用分号分隔它信任的各个文件夹。请重新选择安装路径。";
-// %s is the folder, %d the most bytes it may have.
+// The folder's length in bytes, then the most bytes it may have. The folder
+// itself is not repeated: a long path without spaces would make the box wider
+// than the screen, and the page's box shows it anyway.
 constexpr const char* kFolderTooLongFormat =
-    "安装路径太长：\n\n%s\n\n所选文件夹的路径最多只能有 %d 个字节（一个汉字占两个字节）。请选择较短的路径。";
+    "安装路径太长：所选文件夹的路径有 %d 个字节，最多只能有 %d 个字节（一个汉字占两个字节）。\n\n请选择较短的路径。";
 
 }  // namespace tavrin

@@ -93,8 +93,8 @@ InstallFolderChoice CheckInstallFolderText(const std::string& text, FileSystem& 
     const std::size_t suffix = std::string(kInstallSubfolder).size() + LongestNameInInstallFolder(fs);
     const std::size_t maxFolderBytes = kMaxPathBytes - 1 - suffix;
     if (choice.folder.size() > maxFolderBytes) {
-        choice.refusal =
-            FormatText(kFolderTooLongFormat, choice.folder.c_str(), static_cast<int>(maxFolderBytes));
+        choice.refusal = FormatText(kFolderTooLongFormat, static_cast<int>(choice.folder.size()),
+                                    static_cast<int>(maxFolderBytes));
         return choice;
     }
     choice.accepted = true;

@@ -39,11 +39,18 @@ const RefusalCase kRefusalCases[] = {
     {"RelativeTextTooLongOnceAbsolute", Refusal::RelativeTooLong},
 };
 
-std::string Fill(const char* format, const std::string& text, int number = 0) {
-    const int length = std::snprintf(nullptr, 0, format, text.c_str(), number);
+std::string Fill(const char* format, const std::string& text) {
+    const int length = std::snprintf(nullptr, 0, format, text.c_str());
     std::string out(static_cast<size_t>(length) + 1, '\0');
-    std::snprintf(out.data(), out.size(), format, text.c_str(), number);
+    std::snprintf(out.data(), out.size(), format, text.c_str());
     out.resize(static_cast<size_t>(length));
+    return out;
+}
+
+// The refusal of a folder too long: its bytes and the most it may have.
+std::string TooLongText(const std::string& folder) {
+    char out[512];
+    std::snprintf(out, sizeof out, texts::kFolderTooLongFormat, static_cast<int>(folder.size()), kMaxFolderBytes);
     return out;
 }
 
@@ -78,7 +85,7 @@ Typed TypedFor(Refusal kind) {
         // Words, so that the message box can break the line.
         std::string text = "C:\\";
         while (text.size() < kMaxFolderBytes + 1) text += text.size() % 10 == 9 ? ' ' : 'L';
-        return {text, text, Fill(texts::kFolderTooLongFormat, text, kMaxFolderBytes)};
+        return {text, text, TooLongText(text)};
     }
     case Refusal::RelativeTooLong: {
         // The wizard's current folder is its setup folder, in the temp
@@ -86,7 +93,7 @@ Typed TypedFor(Refusal kind) {
         const std::string base = TempFolder() + "\\";
         std::string name;
         while (base.size() + name.size() < kMaxFolderBytes + 1) name += name.size() % 10 == 9 ? ' ' : 'R';
-        return {"..\\" + name, base + name, Fill(texts::kFolderTooLongFormat, base + name, kMaxFolderBytes)};
+        return {"..\\" + name, base + name, TooLongText(base + name)};
     }
     }
     return {};

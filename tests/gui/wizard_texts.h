@@ -39,12 +39,12 @@ constexpr const char* kInstallCaption = "Tavrin软件安装";
 constexpr const char* kCopyFailedFormat =
     "拷贝文件 %s 失败，可能原因如下：\n\n1、AutoCAD未关闭\n\n2、系统权限未开放，请以管理者权限登陆系统";
 
-// The location page's refusals of a folder text: %s the text; %d the most
-// bytes the folder may have.
+// The location page's refusals of a folder text: for ";" %s is the text; for
+// a text too long the %d are the folder's bytes and the most it may have.
 constexpr const char* kFolderHasSemicolonFormat =
     "安装路径中不能含有分号（;）：\n\n%s\n\nAutoCAD 用分号分隔它信任的各个文件夹。请重新选择安装路径。";
 constexpr const char* kFolderTooLongFormat =
-    "安装路径太长：\n\n%s\n\n所选文件夹的路径最多只能有 %d 个字节（一个汉字占两个字节）。请选择较短的路径。";
+    "安装路径太长：所选文件夹的路径有 %d 个字节，最多只能有 %d 个字节（一个汉字占两个字节）。\n\n请选择较短的路径。";
 // Shown for an empty folder text where the system has no text of its own for
 // an invalid argument.
 constexpr const char* kInternalError = "内部应用程序出错。";
