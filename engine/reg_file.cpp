@@ -296,10 +296,19 @@ private:
 };
 
 // Data that regedit reads back from "..." unchanged: one final zero, no
-// other zero and no line break.
+// other zero, no line break, and no lead byte right before the zero (in
+// quotes it would take the closing quote with it).
 bool IsQuotableText(const std::string& data) {
-    return !data.empty() && data.back() == '\0' && data.find('\0') == data.size() - 1 &&
-           data.find_first_of("\r\n") == std::string::npos;
+    if (data.empty() || data.back() != '\0' || data.find('\0') != data.size() - 1 ||
+        data.find_first_of("\r\n") != std::string::npos) {
+        return false;
+    }
+    const std::string text = data.substr(0, data.size() - 1);
+    bool endsInLoneLeadByte = false;
+    cp936::ForEachChar(text, [&](std::size_t i, std::size_t n) {
+        endsInLoneLeadByte = n == 1 && cp936::IsLeadByte(static_cast<unsigned char>(text[i]));
+    });
+    return !endsInLoneLeadByte;
 }
 
 std::string Quote(const std::string& text) {

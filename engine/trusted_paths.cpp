@@ -69,6 +69,20 @@ std::vector<std::string> SplitEntries(const std::string& value) {
     return entries;
 }
 
+bool EndsWithOwnSemicolon(const std::string& value) {
+    bool own = false;
+    cp936::ForEachChar(value, [&](std::size_t at, std::size_t length) { own = length == 1 && value[at] == ';'; });
+    return own;
+}
+
+bool EndsWithLoneLeadByte(const std::string& value) {
+    bool lone = false;
+    cp936::ForEachChar(value, [&](std::size_t at, std::size_t length) {
+        lone = length == 1 && cp936::IsLeadByte(static_cast<unsigned char>(value[at]));
+    });
+    return lone;
+}
+
 // The folder an entry names: one trailing "\" removed, and "\..." (the
 // folder with its subfolders) taken off.
 std::string EntryFolder(std::string entry) {
@@ -189,8 +203,13 @@ TrustedPathsMerge MergeTrustedPaths(const std::string& oldValue, const std::stri
     if (folder.empty()) return {false, oldValue};
     if (IsPlaceholder(oldValue)) return {true, folder};
     if (HoldsTrustedPath(oldValue, folder)) return {false, oldValue};
-    const bool endsWithSeparator = oldValue.back() == ';';
-    return {true, endsWithSeparator ? oldValue + folder : oldValue + ";" + folder};
+    // The folder must follow a ";" of its own. A lead byte at the very end
+    // takes the next byte with it, as AutoCAD reads the value: it gets a ";"
+    // to take, and a ";" that is a trail byte separates nothing.
+    std::string text = oldValue;
+    if (EndsWithLoneLeadByte(text)) text += ';';
+    if (!EndsWithOwnSemicolon(text)) text += ';';
+    return {true, text + folder};
 }
 
 }  // namespace tavrin

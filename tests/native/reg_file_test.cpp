@@ -234,6 +234,19 @@ TEST(RegFileTest, ExportedTextLoadsBackToTheSameKeysAndValues) {
     EXPECT_EQ(DumpAll(copy), DumpAll(original));
 }
 
+// Found by fuzzing: in quotes, a lead byte at the end of the text would take
+// the closing quote with it, so such a text goes out as hex.
+TEST(RegFileTest, TextEndingInALoneLeadByteIsExportedAsHex) {
+    MemoryRegistry registry;
+    registry.SetValue(RegRoot::LocalMachine, "K", "v", kRegSz, std::string("a\x81") + '\0');
+    const std::string text = ExportRegText(registry, RegRoot::LocalMachine, "K");
+    EXPECT_EQ(text, "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\K]\r\n\"v\"=hex(1):61,81,00\r\n");
+    MemoryRegistry copy;
+    RegFileError error;
+    ASSERT_TRUE(LoadRegText(text, copy, error)) << error.Text();
+    EXPECT_EQ(DumpAll(copy), DumpAll(registry));
+}
+
 // Damaged files must end in a clear error or a load, never a crash or a hang,
 // and an error must name a line of the file.
 TEST(RegFileTest, DamagedFixtureNeverBreaksTheLoader) {

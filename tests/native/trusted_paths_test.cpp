@@ -57,6 +57,10 @@ TEST(MergeTrustedPaths, KeepsTheOldValueAndAddsTheFolderOnlyWhenNoEntryNamesIt) 
         {"0x5C trail byte, absent", "D:\\乗", "D:\\乘", true, "D:\\乘;D:\\乗"},
         // "乤" and "丄" differ only in a trail byte that reads as "a" or "A".
         {"trail byte letters are not folded", "D:\\乤", "D:\\丄", true, "D:\\丄;D:\\乤"},
+        // Found by fuzzing: the ";" put after the old value must be one of its
+        // own, or the folder becomes part of the last entry.
+        {"ends in a lone lead byte", F, "D:\\A\xCE", true, "D:\\A\xCE;;" + F},
+        {"ends in a ';' that is a trail byte", F, "D:\\A\xCE;", true, "D:\\A\xCE;;" + F},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
