@@ -78,7 +78,7 @@ void Dlg_Page1::DoDataExchange(CDataExchange* dx) {
 
 bool Dlg_Page1::OnInitDialog() {
     CDialog::OnInitDialog();
-    InitPageLook(*this, m_bkBrush, &m_caption, kHeaderCaptionColours, m_captionFont);
+    InitPageLook(*this, m_bkBrush, &m_caption, kHeaderCaptionColours, m_captionFont, m_pictures);
     m_licenceScreen = 0;
     ShowLicenceScreen();
     m_agreeChoice = LicenceChoice;

@@ -5,6 +5,7 @@
 
 #include "framework/dialog.h"
 #include "framework/gdi.h"
+#include "page_look.h"
 #include "install_context.h"
 
 namespace tavrin {
@@ -37,6 +38,7 @@ private:
 
     static const CommandEntry<Dlg_Page1> kCommands[];
     CFont m_captionFont;
+    PagePictures m_pictures;
 };
 
 }  // namespace tavrin

@@ -43,7 +43,7 @@ void Dlg_Page2::DoDataExchange(CDataExchange* dx) {
 
 bool Dlg_Page2::OnInitDialog() {
     CDialog::OnInitDialog();
-    InitPageLook(*this, m_bkBrush, &m_caption, kHeaderCaptionColours, m_captionFont);
+    InitPageLook(*this, m_bkBrush, &m_caption, kHeaderCaptionColours, m_captionFont, m_pictures);
     for (int k = 0; k < kReleaseCount; ++k) m_releaseFlag[k] = SelectedReleases[k];
     for (int k = 0; k < kReleaseCount; ++k) {
         if (theInstallContext.ReleaseFolders[k].empty()) {

@@ -6,6 +6,7 @@
 #include "framework/controls.h"
 #include "framework/dialog.h"
 #include "framework/gdi.h"
+#include "page_look.h"
 #include "install_context.h"
 
 namespace tavrin {
@@ -41,6 +42,7 @@ private:
 
     static const CommandEntry<Dlg_Page2> kCommands[];
     CFont m_captionFont;
+    PagePictures m_pictures;
 };
 
 }  // namespace tavrin

@@ -64,7 +64,7 @@ void Dlg_Page3::DoDataExchange(CDataExchange* dx) {
 
 bool Dlg_Page3::OnInitDialog() {
     CDialog::OnInitDialog();
-    InitPageLook(*this, m_bkBrush, &m_caption, kLowerCaptionColours, m_captionFont);
+    InitPageLook(*this, m_bkBrush, &m_caption, kLowerCaptionColours, m_captionFont, m_pictures);
     m_path = InstallPathChoice;
     m_pathReady = InstallPathReady != 0;
     UpdateData(false);

@@ -9,7 +9,7 @@ Dlg_Page4::Dlg_Page4(HWND parent) : CDialog(IDD_PAGE4_FINISH, parent) {}
 
 bool Dlg_Page4::OnInitDialog() {
     CDialog::OnInitDialog();
-    InitPageLook(*this, m_bkBrush, nullptr, kLowerCaptionColours, m_captionFont);
+    InitPageLook(*this, m_bkBrush, nullptr, kLowerCaptionColours, m_captionFont, m_pictures);
     UpdateData(false);
     return true;
 }

@@ -4,6 +4,7 @@
 
 #include "framework/dialog.h"
 #include "framework/gdi.h"
+#include "page_look.h"
 
 namespace tavrin {
 
@@ -25,6 +26,7 @@ private:
     // The page has no version caption, so this font stays empty; the shared
     // look steps take one all the same.
     CFont m_captionFont;
+    PagePictures m_pictures;
 };
 
 }  // namespace tavrin

@@ -23,8 +23,24 @@ Text FormatVersionCaption(int version, int bits) {
     return caption;
 }
 
+void PagePictures::Adopt(HWND page) { ::EnumChildWindows(page, &PagePictures::AdoptOne, reinterpret_cast<LPARAM>(this)); }
+
+BOOL CALLBACK PagePictures::AdoptOne(HWND control, LPARAM self) {
+    PagePictures& pictures = *reinterpret_cast<PagePictures*>(self);
+    if (pictures.m_count == kMaxPictures) return FALSE;
+    char className[8] = {};
+    if (::GetClassNameA(control, className, sizeof(className)) == 0 || lstrcmpiA(className, "Static") != 0) return TRUE;
+    if ((::GetWindowLongA(control, GWL_STYLE) & SS_TYPEMASK) != SS_BITMAP) return TRUE;
+    HBITMAP picture = reinterpret_cast<HBITMAP>(::SendMessageA(control, STM_GETIMAGE, IMAGE_BITMAP, 0));
+    if (picture == nullptr) return TRUE;
+    // Handing the static its own picture makes it ours to delete.
+    ::SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture));
+    pictures.m_pictures[pictures.m_count++].Attach(picture);
+    return TRUE;
+}
+
 void InitPageLook(CDialog& page, CBrush& background, Text* caption, const PageColours& colours,
-                  CFont& captionFont) {
+                  CFont& captionFont, PagePictures& pictures) {
     background.CreateSolidBrush(kBackgroundColour);
     if (caption != nullptr) {
         *caption = FormatVersionCaption(ProductVersion, ProductBits);
@@ -40,6 +56,7 @@ void InitPageLook(CDialog& page, CBrush& background, Text* caption, const PageCo
     // keeps it, so the page never frees it. Only the small icon is set.
     HICON icon = ::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_SETUP));
     if (icon != nullptr) ::SendMessageA(page.GetSafeHwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    pictures.Adopt(page.GetSafeHwnd());
 }
 
 HBRUSH ApplyPageColours(const PageColours& colours, HDC dc, HWND control, const CBrush& background,

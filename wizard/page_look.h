@@ -27,12 +27,31 @@ extern const PageColours kHeaderCaptionColours;
 // opaque text background.
 extern const PageColours kLowerCaptionColours;
 
+// The pictures of a page's bitmap statics (the header logo; the finish
+// page's picture too), which the statics load from the template. Windows
+// deletes such a picture with its static, Wine never does, so the page
+// takes them over: a picture handed to a static with STM_SETIMAGE stays the
+// sender's on both. They are deleted with the page object.
+class PagePictures {
+public:
+    // Takes over the picture of every bitmap static of `page`.
+    void Adopt(HWND page);
+
+private:
+    static BOOL CALLBACK AdoptOne(HWND control, LPARAM self);
+
+    static constexpr int kMaxPictures = 2;
+    CBitmap m_pictures[kMaxPictures];
+    int m_count = 0;
+};
+
 // The look steps of a page's initialisation, in order: the background brush
 // into `background`; for a page with a caption (`caption` not null) the
 // formatted caption text and the caption font, created here once for the
-// page's whole life; the small window icon.
+// page's whole life; the small window icon; the pictures of its bitmap
+// statics into `pictures`.
 void InitPageLook(CDialog& page, CBrush& background, Text* caption, const PageColours& colours,
-                  CFont& captionFont);
+                  CFont& captionFont, PagePictures& pictures);
 
 // The colour handling for one WM_CTLCOLOR* request, after the page has run
 // the default handling: black text, transparent text background, and for the

@@ -25,4 +25,13 @@ bool CFont::CreateFont(int height, int width, int escapement, int orientation, i
     return m_hFont != nullptr;
 }
 
+CBitmap::~CBitmap() {
+    if (m_hBitmap != nullptr) ::DeleteObject(m_hBitmap);
+}
+
+void CBitmap::Attach(HBITMAP bitmap) {
+    if (m_hBitmap != nullptr && m_hBitmap != bitmap) ::DeleteObject(m_hBitmap);
+    m_hBitmap = bitmap;
+}
+
 }  // namespace tavrin

@@ -1,5 +1,5 @@
 // Graphics objects that a page owns for its lifetime: each holder deletes its
-// GDI object when it is destroyed, so no brush or font outlives its page and
+// GDI object when it is destroyed, so no brush, font or bitmap outlives its page and
 // none is created twice.
 #pragma once
 
@@ -39,6 +39,22 @@ public:
 
 private:
     HFONT m_hFont = nullptr;
+};
+
+// A bitmap that was made elsewhere and is now owned here.
+class CBitmap {
+public:
+    CBitmap() = default;
+    ~CBitmap();
+    CBitmap(const CBitmap&) = delete;
+    CBitmap& operator=(const CBitmap&) = delete;
+
+    // Takes `bitmap` over; any bitmap held before is deleted first.
+    void Attach(HBITMAP bitmap);
+    HBITMAP GetSafeHandle() const { return m_hBitmap; }
+
+private:
+    HBITMAP m_hBitmap = nullptr;
 };
 
 }  // namespace tavrin
