@@ -234,8 +234,9 @@ TEST(RegFileTest, ExportedTextLoadsBackToTheSameKeysAndValues) {
     EXPECT_EQ(DumpAll(copy), DumpAll(original));
 }
 
-// Found by fuzzing: in quotes, a lead byte at the end of the text would take
-// the closing quote with it, so such a text goes out as hex.
+// The round trip that tests/fuzz/fuzz_reg_file checks broke here: in quotes,
+// a lead byte at the end of the text takes the closing quote with it, so such
+// a text goes out as hex.
 TEST(RegFileTest, TextEndingInALoneLeadByteIsExportedAsHex) {
     MemoryRegistry registry;
     registry.SetValue(RegRoot::LocalMachine, "K", "v", kRegSz, std::string("a\x81") + '\0');
