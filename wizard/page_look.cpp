@@ -23,13 +23,16 @@ Text FormatVersionCaption(int version, int bits) {
     return caption;
 }
 
-void PagePictures::Adopt(HWND page) { ::EnumChildWindows(page, &PagePictures::AdoptOne, reinterpret_cast<LPARAM>(this)); }
+void PagePictures::Adopt(HWND page) {
+    ::EnumChildWindows(page, &PagePictures::AdoptOne, reinterpret_cast<LPARAM>(this));
+}
 
 BOOL CALLBACK PagePictures::AdoptOne(HWND control, LPARAM self) {
     PagePictures& pictures = *reinterpret_cast<PagePictures*>(self);
     if (pictures.m_count == kMaxPictures) return FALSE;
     char className[8] = {};
-    if (::GetClassNameA(control, className, sizeof(className)) == 0 || lstrcmpiA(className, "Static") != 0) return TRUE;
+    if (::GetClassNameA(control, className, sizeof(className)) == 0 || ::lstrcmpiA(className, "Static") != 0)
+        return TRUE;
     if ((::GetWindowLongA(control, GWL_STYLE) & SS_TYPEMASK) != SS_BITMAP) return TRUE;
     HBITMAP picture = reinterpret_cast<HBITMAP>(::SendMessageA(control, STM_GETIMAGE, IMAGE_BITMAP, 0));
     if (picture == nullptr) return TRUE;
