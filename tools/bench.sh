@@ -17,6 +17,11 @@ root=$(pwd)
 jobs=$(nproc)
 reps=${TAVRIN_BENCH_REPS:-15}         # repetitions of figures 1 to 4
 growth_reps=${TAVRIN_BENCH_GROWTH_REPS:-7}
+# Wine runs on this one CPU (empty: on every CPU). Every registry call is a
+# round trip to the wineserver; on an idle virtual machine a round trip
+# between two CPUs costs several times more than on one and varies with the
+# load, for our code and its floor alike.
+cpu=${TAVRIN_BENCH_CPU-0}
 
 win=$root/build/bench-win
 timing=$win/bench/bench_timing.exe
@@ -29,6 +34,10 @@ if [ "${1:-}" = --under-display ]; then
   on() { local prefix=$1; shift; TAVRIN_WINEPREFIX=$prefix "$root/tools/wine-run" "$timing" "$@"; }
   quiet() { "$root/tools/wine-as-user" "$1" wineserver -w || true; }
 
+  # A server still running from before would not be on our CPU.
+  for prefix in "$wine_dir"/prefix "$wine_dir"/prefix-*; do
+    [ -d "$prefix" ] && quiet "$prefix"
+  done
   for scale in 1 4 16; do
     prefix=$wine_dir/prefix; [ "$scale" = 1 ] || prefix=$wine_dir/prefix-x$scale
     echo "== seeding $prefix (scale $scale)"
@@ -73,7 +82,9 @@ echo "== the engine on the in-memory backends (Google Benchmark; extra informati
 build/bench-native/bench/engine_bench --benchmark_min_time=0.2
 
 log=$win/bench-results.txt
-tools/with-display "$0" --under-display | tee "$log"
+pin=()
+[ -z "$cpu" ] || pin=(taskset -c "$cpu")
+"${pin[@]}" tools/with-display "$0" --under-display | tee "$log"
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 
 # One RESULT line per run: "RESULT <figure> ours_ms=.. floor_ms=.. ...".
@@ -89,7 +100,7 @@ row() { # row LABEL OURS FLOOR TARGET
 }
 
 echo
-echo "== results (medians in ms; load average $load_before before, $load_after after)"
+echo "== results (medians in ms; Wine on CPU ${cpu:-any}; load average $load_before before, $load_after after)"
 printf '%-44s %10s %10s %8s %8s\n' "figure" "ours" "floor" "ratio" "target"
 row "1 detection, large registry ($(field detect 1 keys) keys)" "$(field detect 1 ours_ms)" "$(field detect 1 floor_ms)" 1.5
 row "2 install run's file work ($(field copy '' copied_mb) MB)" "$(field copy '' ours_ms)" "$(field copy '' floor_ms)" 1.1
