@@ -22,11 +22,19 @@ for p in "${packages[@]}"; do
     missing+=("$p")
   fi
 done
+# Another apt run (an unattended upgrade, a second command) may hold apt's
+# locks for a while: wait for them rather than fail.
+lock_wait=(-o DPkg::Lock::Timeout=600)
 echo "deps: updating the package lists"
-$SUDO apt-get update -qq
+for attempt in $(seq 60); do
+  $SUDO apt-get "${lock_wait[@]}" update -qq && break
+  [ "$attempt" -eq 60 ] && exit 1
+  echo "deps: apt is busy; trying again in 10 s" >&2
+  sleep 10
+done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "deps: installing ${missing[*]}"
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get "${lock_wait[@]}" install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 else
   echo "deps: every package is installed"
 fi
