@@ -4,6 +4,7 @@
 // what the engine's own logic costs when the platform costs nothing.
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <string>
@@ -99,8 +100,8 @@ struct Profiles {
 };
 
 Profiles& UserProfiles() {
-    static Profiles* profiles = [] {
-        auto* p = new Profiles;
+    static const std::unique_ptr<Profiles> profiles = [] {
+        auto p = std::make_unique<Profiles>();
         RegFileError error;
         if (!LoadRegText(UserProfilesRegText(), p->registry, error)) std::abort();
         p->registry.ForEachKey(RegRoot::CurrentUser, kUserAcadRoot,
