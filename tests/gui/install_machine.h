@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "scratch_files.h"
 #include "ui_automation.h"
 
 namespace tavrin::gui {
@@ -26,9 +27,7 @@ struct FileSpec {
     std::string content;
 };
 
-// Deletes a folder with everything in it; read-only files too. Nothing
-// happens when it is not there.
-void RemoveTree(const std::string& folder);
+using testing::RemoveTree;
 
 // Folders a test writes into: removed with everything in them on
 // construction (a leftover of an earlier run) and at scope end.

@@ -29,6 +29,7 @@
 #include "constants.h"
 #include "memory_registry.h"
 #include "resource.h"
+#include "scratch_files.h"
 #include "ui_automation.h"
 #include "wine_registry.h"
 
@@ -108,26 +109,7 @@ AssertionResult NoCrashDialog() {
 
 constexpr const char* kMarkerSuffix = ".loaded";
 
-// Deletes a folder with everything in it.
-void RemoveTree(const std::string& folder) {
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = entry.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string path = folder + "\\" + name;
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(path);
-            } else {
-                DeleteFileA(path.c_str());
-            }
-        } while (FindNextFileA(find, &entry));
-        FindClose(find);
-    }
-    RemoveDirectoryA(folder.c_str());
-}
+using testing::RemoveTree;
 
 std::string ReadWholeFile(const std::string& path) {
     std::string text;

@@ -18,6 +18,7 @@
 #include "demand_load.h"
 #include "memory_registry.h"
 #include "payload_copy.h"
+#include "scratch_files.h"
 #include "support_files.h"
 #include "trusted_paths.h"
 #include "win32_file_system.h"
@@ -31,15 +32,9 @@ using fakes::CopyFailedText;
 using fakes::CountingProgress;
 using fakes::ScriptedPrompt;
 
-struct HandleCloser {
-    void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using OwnedHandle = std::unique_ptr<void, HandleCloser>;
-
-OwnedHandle OpenFile(const std::string& path, DWORD access, DWORD share, DWORD disposition) {
-    HANDLE handle = CreateFileA(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-    return OwnedHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
-}
+using testing::OpenFile;
+using testing::RemoveTree;
+using OwnedHandle = testing::FileHandle;
 
 void WriteContent(const std::string& path, const std::string& content, DWORD attributes = FILE_ATTRIBUTE_ARCHIVE) {
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -66,27 +61,6 @@ std::string ReadContent(const std::string& path) {
 bool IsReadOnly(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
-}
-
-void RemoveTree(const std::string& folder) {
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((folder + "\\*.*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string path = folder + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(path);
-            } else {
-                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(path.c_str());
-            }
-        } while (FindNextFileA(find, &found));
-        FindClose(find);
-    }
-    SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
-    RemoveDirectoryA(folder.c_str());
 }
 
 // The real file system, except that the running program seems to live in

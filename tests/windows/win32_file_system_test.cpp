@@ -11,6 +11,7 @@
 
 #include "cp936.h"
 #include "file_system_cases.h"
+#include "scratch_files.h"
 
 #include <gtest/gtest.h>
 
@@ -21,40 +22,9 @@
 namespace tavrin {
 namespace {
 
-struct HandleCloser {
-    void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using OwnedHandle = std::unique_ptr<void, HandleCloser>;
-
-// Opens with CreateFileA; an empty OwnedHandle when that fails.
-OwnedHandle Open(const std::string& path, DWORD access, DWORD share, DWORD disposition) {
-    HANDLE handle = CreateFileA(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-    return OwnedHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
-}
-
-// Deletes the folder and everything in it, read-only files included.
-void RemoveTree(const std::string& folder) {
-    std::vector<std::string> files;
-    std::vector<std::string> folders;
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((folder + "\\*.*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string path = folder + "\\" + name;
-            ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? folders : files).push_back(path);
-        } while (FindNextFileA(find, &found));
-        FindClose(find);
-    }
-    for (const std::string& path : files) {
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(path.c_str());
-    }
-    for (const std::string& path : folders) RemoveTree(path);
-    SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
-    RemoveDirectoryA(folder.c_str());
-}
+using testing::OpenFile;
+using testing::RemoveTree;
+using OwnedHandle = testing::FileHandle;
 
 class Win32Bench : public fs_cases::Bench {
 public:
@@ -77,7 +47,7 @@ public:
 
     void AddFile(const std::string& path, const std::string& content, std::uint32_t attributes) override {
         {
-            OwnedHandle file = Open(path, GENERIC_WRITE, 0, CREATE_NEW);
+            OwnedHandle file = OpenFile(path, GENERIC_WRITE, 0, CREATE_NEW);
             ASSERT_TRUE(file) << path << " error " << GetLastError();
             DWORD written = 0;
             ASSERT_TRUE(WriteFile(file.get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr));
@@ -88,13 +58,13 @@ public:
         ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr)) << path << " error " << GetLastError();
     }
     void HoldOpen(const std::string& path) override {
-        OwnedHandle file = Open(path, GENERIC_READ, 0, OPEN_EXISTING);
+        OwnedHandle file = OpenFile(path, GENERIC_READ, 0, OPEN_EXISTING);
         ASSERT_TRUE(file) << path << " error " << GetLastError();
         held_.push_back(std::move(file));
     }
     void ReleaseAll() override { held_.clear(); }
     bool ReadContent(const std::string& path, std::string& content) override {
-        OwnedHandle file = Open(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+        OwnedHandle file = OpenFile(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
         if (!file) return false;
         content.clear();
         char buffer[4096];
